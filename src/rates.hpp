@@ -1,0 +1,28 @@
+// The rates per unit xp and their bias correction. Every value is stored
+// in single precision; each assignment is worked in double precision and
+// rounded once, when it is stored.
+#pragma once
+
+#include "bins.hpp"
+
+// A value worked in double precision, rounded to single on the store.
+constexpr float single(double x) noexcept { return static_cast<float>(x); }
+
+// A printed ratio or product: formed in double, rounded to single.
+constexpr float ratio(float a, float b) noexcept { return single(double(a) / double(b)); }
+constexpr float product(float a, float b) noexcept { return single(double(a) * double(b)); }
+
+void compute_generated(Measurement& m) noexcept;  // ger of every bin
+void compute_mc(Measurement& m) noexcept;         // mcr where mcyield > 0
+void compute_data(Measurement& m) noexcept;       // dar where dayield > 0
+
+// The width-weighted sums of the current rates, rounded at every step.
+Sums totals(const Measurement& m) noexcept;
+
+// Divides the three rates of every bin by the bin's bias factor.
+void correct_bias(Measurement& m) noexcept;
+
+// The final rate of bin b, and back again the fragmentation function:
+// each stored in place over dar(b).
+void to_final_rate(Measurement& m, int b) noexcept;
+void to_fragmentation(Measurement& m, int b) noexcept;

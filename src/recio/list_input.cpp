@@ -1,0 +1,252 @@
+// List-directed input: separators, null values, repeat counts and the
+// slash; a value scanned into a bounded buffer of digits, converted once.
+
+#include "list_input.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "units.hpp"
+
+namespace recio {
+
+// One system read per window; an interrupted read is tried again, and the
+// end of the file is remembered so it is asked for only once.
+bool Source::refill() noexcept {
+  if (fd_ < 0 || at_end_ || error_ != 0) return false;
+  for (;;) {
+    ssize_t n = ::read(fd_, window_.data(), window_.size());
+    if (n > 0) {
+      pos_ = window_.data();
+      end_ = pos_ + n;
+      return true;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = errno;
+    at_end_ = true;
+    return false;
+  }
+}
+
+// Passing over separators scans the window directly; only its end calls
+// out, to refill.
+template <class Skipped>
+int Source::skip(Skipped skipped) noexcept {
+  for (;;) {
+    while (pos_ < end_ && skipped(*pos_)) ++pos_;
+    if (pos_ < end_) return static_cast<unsigned char>(*pos_);
+    if (!refill()) return end_of_input;
+  }
+}
+
+int Source::skip_blanks() noexcept {
+  return skip([](char c) { return c == ' ' || c == '\t'; });
+}
+
+int Source::skip_white() noexcept {
+  return skip([](char c) { return c == ' ' || c == '\t' || c == '\n'; });
+}
+
+void Source::skip_line() noexcept {
+  for (;;) {
+    if (const void* nl = std::memchr(pos_, '\n', static_cast<std::size_t>(end_ - pos_))) {
+      pos_ = static_cast<const char*>(nl) + 1;
+      return;
+    }
+    pos_ = end_;
+    if (!refill()) return;
+  }
+}
+
+namespace {
+
+constexpr int max_digits = 40;           // significant digits kept
+constexpr long max_exponent = 99999999;  // largest exponent field
+
+bool is_digit(int c) noexcept { return c >= '0' && c <= '9'; }
+bool is_sign(int c) noexcept { return c == '+' || c == '-'; }
+
+// A decimal number as scanned: value = digits × 10^exponent. Leading zeros
+// are not kept; `seen_digit` tells whether there was any digit at all.
+struct Decimal {
+  std::array<char, max_digits> digits;
+  int count = 0;
+  long exponent = 0;
+  bool negative = false;
+  bool seen_digit = false;
+};
+
+// What one scanned item stands for: `repeat` copies of a value, or of null.
+struct Item {
+  int repeat = 0;
+  bool null = true;
+  float value = 0;
+};
+
+// The sign and the digits before any point. Digits past the fortieth
+// still scale the value.
+void scan_whole(Source& in, Decimal& d) noexcept {
+  int c = in.peek();
+  if (is_sign(c)) {
+    d.negative = c == '-';
+    in.advance();
+    c = in.peek();
+  }
+  for (; c == '0'; c = in.peek()) {
+    d.seen_digit = true;
+    in.advance();
+  }
+  for (; is_digit(c); c = in.peek()) {
+    d.seen_digit = true;
+    if (d.count < max_digits)
+      d.digits[static_cast<std::size_t>(d.count++)] = static_cast<char>(c);
+    else
+      ++d.exponent;
+    in.advance();
+  }
+}
+
+// The point and the digits after it, then the exponent: a letter E, e, D
+// or d with an optional sign, or a bare sign; then at least one digit.
+// Digits past the fortieth are passed over.
+Fault scan_rest(Source& in, Decimal& d) noexcept {
+  int c = in.peek();
+  if (c == '.') {
+    in.advance();
+    c = in.peek();
+    for (; d.count == 0 && c == '0'; c = in.peek()) {
+      d.seen_digit = true;
+      --d.exponent;
+      in.advance();
+    }
+    for (; is_digit(c); c = in.peek()) {
+      d.seen_digit = true;
+      if (d.count < max_digits) {
+        d.digits[static_cast<std::size_t>(d.count++)] = static_cast<char>(c);
+        --d.exponent;
+      }
+      in.advance();
+    }
+  }
+  if (!d.seen_digit) return Fault::invalid_number;
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+    in.advance();
+    c = in.peek();
+  } else if (!is_sign(c)) {
+    return Fault::none;
+  }
+  bool negative = c == '-';
+  if (is_sign(c)) {
+    in.advance();
+    c = in.peek();
+  }
+  if (!is_digit(c)) return Fault::exponent_field;
+  long e = 0;
+  for (; is_digit(c); c = in.peek()) {
+    e = 10 * e + (c - '0');
+    if (e > max_exponent) return Fault::exponent_field;
+    in.advance();
+  }
+  d.exponent += negative ? -e : e;
+  return Fault::none;
+}
+
+// Correctly rounded to double, then rounded to single: the two roundings
+// are part of the input form. Magnitudes beyond the double range are
+// decided from the decimal exponent alone.
+float to_single(const Decimal& d) noexcept {
+  int n = d.count;
+  while (n > 0 && d.digits[static_cast<std::size_t>(n - 1)] == '0') --n;
+  double x = 0.0;
+  long exponent = d.exponent + (d.count - n);
+  long magnitude = exponent + n;  // 10^(magnitude-1) <= value < 10^magnitude
+  if (n > 0 && magnitude > 400) {
+    x = HUGE_VAL;
+  } else if (n > 0 && magnitude >= -400) {
+    char text[max_digits + 24];
+    std::memcpy(text, d.digits.data(), static_cast<std::size_t>(n));
+    text[n] = 'e';
+    char* end = std::to_chars(text + n + 1, text + sizeof text, exponent).ptr;
+    if (std::from_chars(text, end, x).ec == std::errc::result_out_of_range)
+      x = magnitude > 0 ? HUGE_VAL : 0.0;
+  }
+  return static_cast<float>(d.negative ? -x : x);
+}
+
+// A repeat count is a whole number of at least 1 with no minus sign.
+// "r*" followed by a separator, a slash or the end stands for r nulls.
+Fault scan_item(Source& in, Item& item) noexcept {
+  Decimal d;
+  scan_whole(in, d);
+  item.repeat = 1;
+  if (in.peek() == '*') {
+    if (d.negative || d.count == 0 || d.exponent > 0) return Fault::bad_repetition_count;
+    int r = 0;  // held below 2^24: any count past the items read is alike
+    for (int i = 0; i < d.count; ++i)
+      r = std::min(10 * r + (d.digits[static_cast<std::size_t>(i)] - '0'), 1 << 24);
+    item.repeat = r;
+    in.advance();
+    int c = in.peek();
+    if (c == ' ' || c == '\t' || c == '\n' || c == ',' || c == '/' || c == end_of_input) {
+      item.null = true;
+      return Fault::none;
+    }
+    d = Decimal{};
+    scan_whole(in, d);
+  }
+  if (Fault f = scan_rest(in, d); f != Fault::none) return f;
+  item.null = false;
+  item.value = to_single(d);
+  return Fault::none;
+}
+
+}  // namespace
+
+// Values and nulls are taken in turn; after a value, blanks and tabs and
+// one comma are its separator. A repeated item fills the next items from
+// one scan, and the separator after it is taken once.
+Fault read_list(Source& in, std::span<float> items) noexcept {
+  Fault fault = Fault::none;
+  Item item;
+  int left = 0;
+  for (float& slot : items) {
+    if (left == 0) {
+      int c = in.skip_white();
+      if (c == end_of_input) {
+        fault = Fault::end_of_file;
+        break;
+      }
+      if (c == '/') {
+        in.advance();
+        break;
+      }
+      if (c == ',') {
+        in.advance();
+        continue;
+      }
+      if (fault = scan_item(in, item); fault != Fault::none) break;
+      left = item.repeat;
+      if (in.skip_blanks() == ',') in.advance();
+    }
+    if (!item.null) slot = item.value;
+    --left;
+  }
+  if (fault == Fault::none) in.skip_line();
+  return in.error() != 0 ? Fault::read_failed : fault;
+}
+
+// The window lives on the stack for the one statement that uses it.
+void read_reals(int unit, std::span<float> items) noexcept {
+  begin_statement(unit, true, "list io");
+  std::array<char, window_size> window;
+  Source in(descriptor(unit), window);
+  if (Fault f = read_list(in, items); f != Fault::none) fail(f, in.error());
+}
+
+}  // namespace recio
