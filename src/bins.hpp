@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace corr {
+
 // Nine single-precision values, one per xp bin, indexed by bin 1 to 9.
 struct PerBin {
   std::array<float, 9> v{};
@@ -43,3 +45,5 @@ struct Measurement {
   PerBin mcmatch, mcyield, dayield;  // read from the fit files
   PerBin ger, mcr, dar;              // generated, Monte Carlo and data rates
 };
+
+}  // namespace corr

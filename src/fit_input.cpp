@@ -8,6 +8,8 @@
 #include "recio/list_input.hpp"
 #include "recio/units.hpp"
 
+namespace corr {
+
 namespace {
 
 constexpr std::array<std::string_view, bin_count> mc_files{
@@ -51,3 +53,5 @@ void read_fit_files(Measurement& m) noexcept {
     m.dayield[b] = values[4];
   }
 }
+
+}  // namespace corr

@@ -4,6 +4,8 @@
 
 #include "bins.hpp"
 
+namespace corr {
+
 // Fit file of bin b is read on unit 89 + b.
 inline constexpr int first_fit_unit = 90;
 
@@ -11,3 +13,5 @@ inline constexpr int first_fit_unit = 90;
 // order, keeping the matched count and the fitted yield; then the same for
 // the nine data files, keeping the fitted yield. Any failure is fatal.
 void read_fit_files(Measurement& m) noexcept;
+
+}  // namespace corr

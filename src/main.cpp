@@ -9,6 +9,7 @@
 // One straight run. Any I/O failure leaves it through the failure report;
 // the records already written stay on standard output.
 int main() {
+  using namespace corr;
   recio::start();
   Measurement m;
   print_header();

@@ -4,6 +4,8 @@
 
 #include "rates.hpp"
 
+namespace corr {
+
 namespace {
 
 // A fitted yield over 1.0E6, scaled by the bin's efficiency correction
@@ -60,3 +62,5 @@ void correct_bias(Measurement& m) noexcept {
 void to_final_rate(Measurement& m, int b) noexcept { m.dar[b] = product(m.dar[b], dxp[b]); }
 
 void to_fragmentation(Measurement& m, int b) noexcept { m.dar[b] = ratio(m.dar[b], dxp[b]); }
+
+}  // namespace corr

@@ -5,6 +5,8 @@
 
 #include "bins.hpp"
 
+namespace corr {
+
 // A value worked in double precision, rounded to single on the store.
 constexpr float single(double x) noexcept { return static_cast<float>(x); }
 
@@ -26,3 +28,5 @@ void correct_bias(Measurement& m) noexcept;
 // each stored in place over dar(b).
 void to_final_rate(Measurement& m, int b) noexcept;
 void to_fragmentation(Measurement& m, int b) noexcept;
+
+}  // namespace corr

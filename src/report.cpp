@@ -9,6 +9,8 @@
 #include "recio/formatted_output.hpp"
 #include "recio/list_output.hpp"
 
+namespace corr {
+
 namespace {
 
 constexpr int out = recio::output_unit;
@@ -112,3 +114,5 @@ void print_final(Measurement& m) noexcept {
     print_with_errors(m, b, recio::f11);
   }
 }
+
+}  // namespace corr

@@ -7,6 +7,8 @@
 
 #include "bins.hpp"
 
+namespace corr {
+
 void print_header() noexcept;                    // title, BR and the bias table
 void print_label(std::string_view text) noexcept;  // one character item
 void print_blank() noexcept;
@@ -21,3 +23,5 @@ void print_corrected(const Measurement& m, const Sums& s) noexcept;
 // Turns the corrected data rate of bins 4 to 9 into the final rate and
 // back into the fragmentation function, one record per bin each time.
 void print_final(Measurement& m) noexcept;
+
+}  // namespace corr

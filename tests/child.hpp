@@ -1,0 +1,47 @@
+// Runs code or a program in a child process and captures what it leaves:
+// standard output, standard error and how it ended.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ChildResult {
+  std::string out;
+  std::string err;
+  int status = 0;  // as waitpid gives it
+
+  bool exited(int code) const;
+  bool aborted() const;  // ended by the abort signal (a shell shows 134)
+};
+
+// How the child's standard output is set up before it runs.
+enum class Stdout { capture, full_disk, closed };
+
+struct ChildOptions {
+  std::string dir;              // working directory; empty: unchanged
+  bool as_nobody = false;       // drop to uid/gid 65534 when run as root
+  Stdout stdout_mode = Stdout::capture;
+};
+
+// Runs `body` in a forked child; the child ends when `body` returns.
+ChildResult run_child(const std::function<void()>& body, const ChildOptions& options = {});
+
+// Runs the program at `path` with no arguments.
+ChildResult run_program(const std::string& path, const ChildOptions& options = {});
+
+// Scratch directory removed with its contents when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  void write(const std::string& name, const std::string& bytes, int mode = 0644) const;
+  std::string read(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
