@@ -59,11 +59,12 @@ bool emit_real(Record& rec, float value) noexcept {
 
 // "%.9G" of the magnitude, as to_chars gives it in lower case, is raised to
 // upper case; a number without a point gets one before its exponent or at
-// its end. Zero of either sign is "0."; infinities keep their plain name.
+// its end. Zero of either sign is unsigned "0."; infinities and NaN keep
+// their plain names.
 std::string_view real_item(float value, std::span<char, 32> buf) noexcept {
   char* p = buf.data();
   *p++ = ' ';
-  *p++ = std::signbit(value) && !std::isnan(value) ? '-' : ' ';
+  *p++ = value < 0 ? '-' : ' ';
   if (value == 0) {
     *p++ = '0';
     *p++ = '.';

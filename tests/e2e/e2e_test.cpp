@@ -184,6 +184,7 @@ TEST(run, equivalent_spellings_give_the_sample_report) {
       {"mcfit3.dat", "97390.0 1.86471 0.008089 30367.2 9881181.000000000000000000000000000000000000000D-2 377.39"},
       {"mcfit3.dat", "9.7390e4,1.86471,0.008089,30367.2,98811.81,377.39\r\n"},
       {"mcfit3.dat", "97390.00000000000000000000000000000000000000000 1 1 1 98811.81 1\n"},
+      {"mcfit3.dat", "97390 123456789012345678901234567890123456789012345 0 1e99999999 98811.81 -1d-99999999"},
   };
   for (const auto& [name, content] : cases) {
     FitDir d;
@@ -193,6 +194,17 @@ TEST(run, equivalent_spellings_give_the_sample_report) {
     EXPECT_EQ(r.err, "") << content;
     EXPECT_TRUE(r.exited(0)) << content;
   }
+}
+
+// Blank lines beyond any window before the values: the file streams.
+TEST(run, fit_file_of_200_megabytes_of_blank_lines) {
+  FitDir d;
+  std::string content(200u << 20, '\n');
+  content += "   97390.0   1.86471  0.008089    30367.2   98811.81   377.39\n";
+  d.put("mcfit3.dat", content);
+  ChildResult r = d.run();
+  EXPECT_EQ(r.out, sample_report);
+  EXPECT_TRUE(r.exited(0));
 }
 
 // A yield of 0 or below leaves its rate at 0 in every row that shows it.
