@@ -1,0 +1,165 @@
+// Formatted output: the F field edit and the records of the three formats.
+// Expected text ends in ';' so that leading and trailing blanks show.
+
+#include "recio/formatted_output.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recio/units.hpp"
+
+namespace {
+
+constexpr float inf = std::numeric_limits<float>::infinity();
+
+std::string field(float value, int width, int decimals) {
+  char buf[recio::max_width];
+  return std::string(recio::edit_f(value, width, decimals, buf)) + ';';
+}
+
+struct FieldCase {
+  float value;
+  int width;
+  int decimals;
+  std::string_view expected;
+};
+
+void check(const FieldCase& c) {
+  EXPECT_EQ(field(c.value, c.width, c.decimals), c.expected)
+      << "value " << c.value << " in F" << c.width << '.' << c.decimals;
+}
+
+TEST(f_field, right_justified) {
+  static constexpr FieldCase cases[] = {
+      {0.5f, 8, 5, " 0.50000;"},
+      {1.f, 8, 5, " 1.00000;"},
+      {-0.5f, 8, 5, "-0.50000;"},
+      {12.5f, 8, 5, "12.50000;"},
+      {0.8883f, 6, 4, "0.8883;"},
+      {0.8883f, 8, 5, " 0.88830;"},
+      {1.f, 5, 3, "1.000;"},
+      {0.25f, 5, 3, "0.250;"},
+      {3.14159f, 6, 4, "3.1416;"},
+      {99.999f, 6, 3, "99.999;"},
+      {0.f, 5, 3, "0.000;"},
+  };
+  for (const auto& c : cases) check(c);
+}
+
+TEST(f_field, rounding) {
+  static constexpr FieldCase cases[] = {
+      {0.125f, 6, 2, "  0.12;"},   // exact halfway: to even
+      {0.375f, 6, 2, "  0.38;"},
+      {1.2345f, 5, 3, "1.235;"},   // the float is just above 1.2345
+      {0.99999f, 8, 5, " 0.99999;"},
+      {0.999996f, 8, 5, " 1.00000;"},
+      {2.5f, 4, 0, "  2.;"},
+      {3.5f, 4, 0, "  4.;"},
+  };
+  for (const auto& c : cases) check(c);
+}
+
+TEST(f_field, negative_rounding_to_zero) {
+  static constexpr FieldCase cases[] = {
+      {-0.000001f, 8, 5, " 0.00000;"},
+      {-0.000004f, 8, 5, " 0.00000;"},
+      {-0.000006f, 8, 5, "-0.00001;"},
+      {-0.00004f, 6, 4, "0.0000;"},
+      {-0.0004f, 5, 3, "0.000;"},
+      {-0.0f, 8, 5, " 0.00000;"},
+      {-0.0f, 6, 4, "0.0000;"},
+      {-0.0f, 5, 3, "0.000;"},
+  };
+  for (const auto& c : cases) check(c);
+}
+
+TEST(f_field, leading_zero_dropped) {
+  static constexpr FieldCase cases[] = {
+      {-0.123456f, 6, 4, "-.1235;"},
+      {-0.5f, 6, 4, "-.5000;"},
+      {-0.5f, 5, 3, "-.500;"},
+      {-0.999f, 5, 3, "-.999;"},
+      {-0.12345f, 7, 5, "-.12345;"},
+      {0.5f, 4, 3, ".500;"},
+      {-0.0004f, 4, 3, ".000;"},   // unsigned zeros, one too long
+  };
+  for (const auto& c : cases) check(c);
+}
+
+TEST(f_field, asterisks) {
+  static constexpr FieldCase cases[] = {
+      {12.5f, 6, 4, "******;"},
+      {-12.5f, 8, 5, "********;"},
+      {100.f, 8, 5, "********;"},
+      {-10.f, 8, 5, "********;"},
+      {10.f, 6, 4, "******;"},
+      {-1.f, 6, 4, "******;"},   // "-1.0000" is 7, and does not start with 0
+      {-0.5f, 5, 4, "*****;"},   // "-.5000" would still be 6
+      {-0.9996f, 5, 3, "*****;"},  // rounds to "-1.000"
+      {0.99996f, 5, 4, "*****;"},  // rounds to "1.0000"
+      {3.4028235e38f, 8, 5, "********;"},
+  };
+  for (const auto& c : cases) check(c);
+}
+
+TEST(f_field, infinity) {
+  static constexpr FieldCase cases[] = {
+      {inf, 8, 5, "     inf;"},
+      {-inf, 8, 5, "    -inf;"},
+      {inf, 6, 4, "   inf;"},
+      {-inf, 5, 3, " -inf;"},
+  };
+  for (const auto& c : cases) check(c);
+}
+
+struct RecordCase {
+  const recio::Format* format;
+  std::vector<float> values;
+  std::string expected;
+};
+
+std::string record(const recio::Format& format, const std::vector<float>& values) {
+  recio::Stream out(-1);
+  EXPECT_TRUE(recio::emit_formatted(out, format, values));
+  return std::string(out.pending()) + ';';
+}
+
+TEST(formatted_output, record_length) {
+  struct Case {
+    const recio::Format* format;
+    std::size_t count;
+    std::size_t length;  // without the line end
+  };
+  static constexpr Case cases[] = {
+      {&recio::f9, 6, 54}, {&recio::f9, 3, 27}, {&recio::f9, 2, 18}, {&recio::f9, 9, 81},
+      {&recio::f10, 3, 21}, {&recio::f10, 1, 7}, {&recio::f11, 3, 18}, {&recio::f11, 2, 12},
+  };
+  for (const auto& c : cases) {
+    std::string text = record(*c.format, std::vector<float>(c.count, 0.5f));
+    EXPECT_EQ(text.size(), c.length + 2) << c.format->text << " with " << c.count;
+    EXPECT_EQ(text.substr(c.length), "\n;") << c.format->text << " with " << c.count;
+  }
+}
+
+TEST(formatted_output, records) {
+  const RecordCase cases[] = {
+      {&recio::f9, {0.5f, -0.5f, 1.f}, "  0.50000 -0.50000  1.00000\n;"},
+      {&recio::f9, {0.8883f, 0.99f}, "  0.88830  0.99000\n;"},
+      {&recio::f9, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f},
+       "  1.00000  2.00000  3.00000  4.00000  5.00000  6.00000\n;"},
+      {&recio::f10, {0.5f, -0.123456f, 12.5f}, " 0.5000 -.1235 ******\n;"},
+      {&recio::f11, {0.5f, -0.5f, 0.f}, " 0.500 -.500 0.000\n;"},
+      {&recio::f11, {-0.0f, inf, -inf}, " 0.000   inf  -inf\n;"},
+      // past the repeat count the format starts again, on a new record
+      {&recio::f10, {1.f, 2.f, 3.f, 4.f}, " 1.0000 2.0000 3.0000\n 4.0000\n;"},
+      {&recio::f11, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f}, " 1.000 2.000 3.000\n 4.000 5.000 6.000\n;"},
+      {&recio::f9, {}, "\n;"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(record(*c.format, c.values), c.expected) << c.format->text;
+}
+
+}  // namespace
