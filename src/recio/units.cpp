@@ -72,9 +72,14 @@ bool Stream::flush() noexcept {
 }
 
 // The standard streams are preconnected, formatted and unnamed, as the
-// program's records and the failure report expect them.
+// program's records and the failure report expect them. Only the
+// descriptor and name length are reset: the name bytes past the length are
+// never read, and clearing 100 names would cost more than the whole report.
 void start() noexcept {
-  units = {};
+  for (Unit& u : units) {
+    u.fd = -1;
+    u.name_len = 0;
+  }
   units[error_unit].fd = 2;
   units[input_unit].fd = 0;
   units[output_unit].fd = 1;
@@ -113,7 +118,8 @@ void close(int unit) noexcept {
   Unit& u = units[static_cast<std::size_t>(unit)];
   if (unit != error_unit && unit != input_unit && unit != output_unit) {
     if (u.fd >= 0) ::close(u.fd);
-    u = {};
+    u.fd = -1;  // the name bytes are dead once the length is 0
+    u.name_len = 0;
   }
 }
 
