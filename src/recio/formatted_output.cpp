@@ -3,8 +3,11 @@
 #include "formatted_output.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "failure.hpp"
@@ -18,6 +21,43 @@ bool all_zero(std::string_view text) noexcept {
   return text.find_first_not_of("0.") == std::string_view::npos;
 }
 
+constexpr std::uint64_t pow10[] = {1,      10,      100,      1000,      10000,
+                                   100000, 1000000, 10000000, 100000000, 1000000000};
+
+// The fixed conversion of a finite single-precision magnitude with up to 9
+// decimals, done exactly in integers: the value is m × 2^e, so m × 10^d is
+// scaled by 2^e and rounded half to even on the bits shifted out, which is
+// the rounding "%.*f" makes of the exact binary value. Returns false, for
+// the general conversion to take over, when the scaled value would not fit
+// in 64 bits; that only happens beyond 2^33, far wider than any field.
+bool fixed_exact(float magnitude, int decimals, char*& end) noexcept {
+  auto bits = std::bit_cast<std::uint32_t>(magnitude);
+  int biased = static_cast<int>(bits >> 23);
+  std::uint64_t m = bits & 0x7fffff;
+  if (biased != 0) m |= 0x800000;
+  int e = (biased == 0 ? 1 : biased) - 150;
+  std::uint64_t n = m * pow10[decimals];  // below 2^54
+  if (e > 9) return false;
+  if (e >= 0) {
+    n <<= e;
+  } else if (e <= -64) {
+    n = 0;  // the value is below 2^-40: zero at any decimals kept here
+  } else {
+    int s = -e;
+    std::uint64_t rest = n & ((std::uint64_t{1} << s) - 1);
+    std::uint64_t half = std::uint64_t{1} << (s - 1);
+    n >>= s;
+    if (rest > half || (rest == half && (n & 1) != 0)) ++n;
+  }
+  std::uint64_t unit = pow10[decimals];
+  char* p = std::to_chars(end, end + 24, n / unit).ptr;
+  *p++ = '.';
+  std::uint64_t fraction = n % unit;
+  for (int i = decimals - 1; i >= 0; --i, fraction /= 10) p[i] = static_cast<char>('0' + fraction % 10);
+  end = p + decimals;
+  return true;
+}
+
 }  // namespace
 
 // The magnitude goes through the fixed conversion with `decimals` digits,
@@ -29,13 +69,17 @@ std::string_view edit_f(float value, int width, int decimals,
                         std::span<char, max_width> buf) noexcept {
   width = std::clamp(width, 1, max_width);
   bool negative = value < 0;
-  double magnitude = negative ? -static_cast<double>(value) : static_cast<double>(value);
-  if (value == 0) magnitude = 0.0;
+  float magnitude = negative ? -value : value;
+  if (value == 0) magnitude = 0.0f;
 
   char text[64];
-  char* end = std::to_chars(text, text + sizeof text - 1, magnitude,
-                            std::chars_format::fixed, decimals).ptr;
-  if (decimals == 0 && text[0] >= '0' && text[0] <= '9') *end++ = '.';
+  char* end = text;
+  if (!std::isfinite(magnitude) || decimals < 0 || decimals > 9 ||
+      !fixed_exact(magnitude, decimals, end)) {
+    end = std::to_chars(text, text + sizeof text - 1, static_cast<double>(magnitude),
+                        std::chars_format::fixed, decimals).ptr;
+    if (decimals == 0 && text[0] >= '0' && text[0] <= '9') *end++ = '.';
+  }
   std::string_view t(text, static_cast<std::size_t>(end - text));
   if (negative && all_zero(t)) negative = false;
 

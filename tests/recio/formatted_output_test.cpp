@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -114,6 +118,32 @@ TEST(f_field, infinity) {
       {-inf, 5, 3, " -inf;"},
   };
   for (const auto& c : cases) check(c);
+}
+
+// The field's digits are those of "%#.*f" for every float, not only for
+// the values of the tables above: a sweep over the bit patterns of positive
+// floats (subnormals and values of every exponent), and over the exact
+// ties j / 2^(d+1) with j odd, at each number of decimals d, wherever the
+// text fits a wide field.
+TEST(f_field, digits_are_those_of_the_fixed_printf_conversion) {
+  int mismatches = 0;
+  auto compare = [&mismatches](float value, int decimals) {
+    char buf[recio::max_width];
+    char expected[512];
+    int n = std::snprintf(expected, sizeof expected, "%#32.*f", decimals,
+                          static_cast<double>(value));
+    if (n > recio::max_width) return;
+    std::string_view got = recio::edit_f(value, recio::max_width, decimals, buf);
+    if (got != expected && ++mismatches <= 10)
+      ADD_FAILURE() << "bits 0x" << std::hex << std::bit_cast<std::uint32_t>(value) << std::dec
+                    << " F32." << decimals << ": got " << got << "; want " << expected << ';';
+  };
+  for (int decimals : {0, 1, 3, 4, 5, 9}) {
+    for (std::uint32_t bits = 1; bits < 0x7f800000u; bits += 4093)
+      compare(std::bit_cast<float>(bits), decimals);
+    for (int j = 1; j < 20000; j += 2) compare(std::ldexp(static_cast<float>(j), -decimals - 1), decimals);
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 struct RecordCase {
