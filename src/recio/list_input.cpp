@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "units.hpp"
@@ -157,6 +158,24 @@ Fault scan_rest(Source& in, Decimal& d) noexcept {
   return Fault::none;
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double exact_pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Digits that make a whole number of at most 2^53 with a power of ten of at
+// most 22 are converted by one multiplication or division of two exact
+// doubles, which IEEE arithmetic rounds correctly. Other numbers, and the
+// long or far ones, take the general conversion.
+bool convert_short(std::string_view digits, long exponent, double& x) noexcept {
+  if (digits.size() > 15 || exponent < -22 || exponent > 22) return false;
+  std::uint64_t w = 0;
+  for (char c : digits) w = 10 * w + static_cast<std::uint64_t>(c - '0');
+  double whole = static_cast<double>(w);  // exact: below 10^15
+  x = exponent < 0 ? whole / exact_pow10[-exponent] : whole * exact_pow10[exponent];
+  return true;
+}
+
 // Correctly rounded to double, then rounded to single: the two roundings
 // are part of the input form. Magnitudes beyond the double range are
 // decided from the decimal exponent alone.
@@ -168,7 +187,8 @@ float to_single(const Decimal& d) noexcept {
   long magnitude = exponent + n;  // 10^(magnitude-1) <= value < 10^magnitude
   if (n > 0 && magnitude > 400) {
     x = HUGE_VAL;
-  } else if (n > 0 && magnitude >= -400) {
+  } else if (n > 0 && magnitude >= -400 &&
+             !convert_short({d.digits.data(), static_cast<std::size_t>(n)}, exponent, x)) {
     char text[max_digits + 24];
     std::memcpy(text, d.digits.data(), static_cast<std::size_t>(n));
     text[n] = 'e';

@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -261,6 +262,27 @@ TEST(list_input, double_rounding) {
       {"1e-45", 0x00000001u},
   };
   for (const auto& c : cases) expect_first_bits(c.input, c.expected);
+}
+
+// Beyond the tables: numbers of 1 to 18 digits with exponents around the
+// range where a double holds the power of ten exactly give the bits of
+// strtod's correctly rounded double, rounded to single.
+TEST(list_input, conversion_is_the_correctly_rounded_double_made_single) {
+  std::uint64_t state = 12345;
+  auto next = [&state] { return state = state * 6364136223846793005u + 1442695040888963407u; };
+  int mismatches = 0;
+  for (int i = 0; i < 200000; ++i) {
+    std::string text = "0";
+    int digits = 1 + static_cast<int>(next() >> 33) % 18;
+    for (int k = 0; k < digits; ++k) text += static_cast<char>('0' + (next() >> 33) % 10);
+    int exponent = static_cast<int>((next() >> 33) % 61) - 30;
+    text += 'e' + std::to_string(exponent);
+    float expected = static_cast<float>(std::strtod(text.c_str(), nullptr));
+    Read r = read(text);
+    if (bits(r.items[0]) != bits(expected) && ++mismatches <= 10)
+      ADD_FAILURE() << text << ": got " << r.items[0] << ", expected " << expected;
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(list_input, overflow_and_underflow) {
