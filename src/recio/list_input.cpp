@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -35,24 +36,52 @@ bool Source::refill() noexcept {
   }
 }
 
-// Passing over separators scans the window directly; only its end calls
-// out, to refill.
-template <class Skipped>
-int Source::skip(Skipped skipped) noexcept {
+namespace {
+
+constexpr std::uint64_t low_bits = 0x0101010101010101u;
+constexpr std::uint64_t high_bits = 0x8080808080808080u;
+
+// The high bit of every byte of `x` that equals `c`, and no other bit.
+// No byte's sum carries into the next, so the test is exact.
+constexpr std::uint64_t bytes_equal(std::uint64_t x, unsigned char c) noexcept {
+  std::uint64_t t = x ^ (low_bits * c);
+  return ~(((t & ~high_bits) + ~high_bits) | t) & high_bits;
+}
+
+// Index, in memory order, of the first byte whose high bit is set in `mask`.
+int first_byte(std::uint64_t mask) noexcept {
+  if constexpr (std::endian::native == std::endian::little) return std::countr_zero(mask) / 8;
+  else return std::countl_zero(mask) / 8;
+}
+
+}  // namespace
+
+// Passing over separators scans the window directly, eight bytes a step
+// while eight remain, so that long runs of blank lines cost a few
+// operations per word; only the window's end calls out, to refill.
+int Source::skip(bool line_ends) noexcept {
+  const unsigned char nl = line_ends ? '\n' : ' ';
   for (;;) {
-    while (pos_ < end_ && skipped(*pos_)) ++pos_;
+    while (end_ - pos_ >= 8) {
+      std::uint64_t x;
+      std::memcpy(&x, pos_, sizeof x);
+      std::uint64_t other =
+          ~(bytes_equal(x, ' ') | bytes_equal(x, '\t') | bytes_equal(x, nl)) & high_bits;
+      if (other != 0) {
+        pos_ += first_byte(other);
+        return static_cast<unsigned char>(*pos_);
+      }
+      pos_ += 8;
+    }
+    while (pos_ < end_ && (*pos_ == ' ' || *pos_ == '\t' || *pos_ == static_cast<char>(nl))) ++pos_;
     if (pos_ < end_) return static_cast<unsigned char>(*pos_);
     if (!refill()) return end_of_input;
   }
 }
 
-int Source::skip_blanks() noexcept {
-  return skip([](char c) { return c == ' ' || c == '\t'; });
-}
+int Source::skip_blanks() noexcept { return skip(false); }
 
-int Source::skip_white() noexcept {
-  return skip([](char c) { return c == ' ' || c == '\t' || c == '\n'; });
-}
+int Source::skip_white() noexcept { return skip(true); }
 
 void Source::skip_line() noexcept {
   for (;;) {

@@ -35,8 +35,7 @@ class Source {
 
  private:
   bool refill() noexcept;
-  template <class Skipped>
-  int skip(Skipped skipped) noexcept;
+  int skip(bool line_ends) noexcept;
 
   const char* pos_;
   const char* end_;

@@ -15,6 +15,7 @@
 
 namespace {
 
+using namespace std::literals;
 using recio::Fault;
 
 constexpr float prior = 7.0f;  // the value an unread item keeps
@@ -90,6 +91,31 @@ TEST(list_input, separators) {
       {"1 2,\n3 4 5 6\n", {1, 2, 3, 4, 5, 6}},  // a comma ending a line is one separator
   };
   for (const auto& c : cases) expect_items(c.input, c.expected);
+}
+
+// Separators are passed over a word at a time: runs of every length up to
+// three words, starting at every offset, end exactly at the next value; a
+// line end ends a run of blanks between values only as a separator of its
+// own; bytes that differ from a separator in one bit are not separators.
+TEST(list_input, separator_runs_of_any_length) {
+  constexpr std::string_view white = " \t\n \n\t  \n\n\t \t\t\n  \n \t\n\n\n \t \n";
+  for (std::size_t lead = 0; lead < 8; ++lead) {
+    for (std::size_t run = 1; run <= white.size(); ++run) {
+      std::string input(white.substr(0, lead));
+      input.append("1").append(white.substr(0, run)).append("2,3").append(run, ' ');
+      input.append("4").append(white.substr(white.size() - run)).append("5\t6\n");
+      expect_items(input, {1, 2, 3, 4, 5, 6});
+    }
+  }
+  static constexpr FaultCase near_misses[] = {
+      {"        \xa0 1 2 3 4 5 6\n", Fault::invalid_number},
+      {"        \x8a 1 2 3 4 5 6\n", Fault::invalid_number},
+      {"\n\n\n\n\n\n\n\n\x89 1 2 3 4 5 6\n", Fault::invalid_number},
+      {"\t\t\t\t\t\t\t\x0b 1 2 3 4 5 6\n", Fault::invalid_number},
+      {"       \r 1 2 3 4 5 6\n", Fault::invalid_number},
+      {"                       \x00 1 2 3 4 5 6\n"sv, Fault::invalid_number},
+  };
+  for (const auto& c : near_misses) expect_fault(c.input, c.expected);
 }
 
 TEST(list_input, null_values) {
