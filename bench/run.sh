@@ -26,11 +26,14 @@ big=$tmp/big; mkdir "$big"; cp "$sample"/*.dat "$sample"/expected-report.txt "$b
 mb=200
 { head -c $((mb*1024*1024)) /dev/zero | tr '\0' '\n'; cat "$sample/mcfit0.dat"; } >"$big/mcfit0.dat"
 cd "$big"
+t0=$(date +%s.%N)
 /usr/bin/time -v "$bin" >"$tmp/bout" 2>"$tmp/btv"
+t1=$(date +%s.%N)
 cmp -s "$tmp/bout" expected-report.txt && same=yes || same=NO
 bwall=$(sed -n 's/.*Elapsed (wall clock) time.*: //p' "$tmp/btv")
 brss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$tmp/btv")
-secs=$(echo "$bwall" | awk -F: '{s=0; for(i=1;i<=NF;i++) s=s*60+$i; print s}')
+secs=$(awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.3f", b-a}')
+bwall="${secs} s"
 tput=$(awk -v m=$mb -v s="$secs" 'BEGIN{ if (s>0) printf "%.0f", m/s; else print "inf"}')
 
 printf '%-34s %14s %12s\n' measure value target
