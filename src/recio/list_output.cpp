@@ -87,16 +87,15 @@ std::string_view real_item(float value, std::span<char, 32> buf) noexcept {
   return {buf.data(), static_cast<std::size_t>(p - buf.data())};
 }
 
+// Items are told apart with get_if, which cannot throw, so no exception
+// path reaches the record.
 bool emit_list(Stream& out, std::span<const ListItem> items) noexcept {
   Record rec(out);
   for (const ListItem& item : items) {
-    bool ok = std::visit(
-        [&rec](auto v) {
-          if constexpr (std::is_same_v<decltype(v), std::string_view>) return emit_text(rec, v);
-          else if constexpr (std::is_same_v<decltype(v), int>) return emit_integer(rec, v);
-          else return emit_real(rec, v);
-        },
-        item);
+    bool ok;
+    if (const auto* text = std::get_if<std::string_view>(&item)) ok = emit_text(rec, *text);
+    else if (const auto* integer = std::get_if<int>(&item)) ok = emit_integer(rec, *integer);
+    else ok = emit_real(rec, *std::get_if<float>(&item));
     if (!ok) return false;
   }
   return rec.end();
