@@ -28,15 +28,18 @@ constexpr std::uint64_t pow10[] = {1,      10,      100,      1000,      10000,
 // decimals, done exactly in integers: the value is m × 2^e, so m × 10^d is
 // scaled by 2^e and rounded half to even on the bits shifted out, which is
 // the rounding "%.*f" makes of the exact binary value. Returns false, for
-// the general conversion to take over, when the scaled value would not fit
-// in 64 bits; that only happens beyond 2^33, far wider than any field.
+// the general conversion to take over, for infinities and NaN, for more
+// than 9 decimals, and when the scaled value would not fit in 64 bits; that
+// only happens beyond 2^33, far wider than any field.
 bool fixed_exact(float magnitude, int decimals, char*& end) noexcept {
+  if (!std::isfinite(magnitude) || decimals < 0 || decimals > 9) return false;
+  const std::uint64_t unit = pow10[decimals];
   auto bits = std::bit_cast<std::uint32_t>(magnitude);
   int biased = static_cast<int>(bits >> 23);
   std::uint64_t m = bits & 0x7fffff;
   if (biased != 0) m |= 0x800000;
   int e = (biased == 0 ? 1 : biased) - 150;
-  std::uint64_t n = m * pow10[decimals];  // below 2^54
+  std::uint64_t n = m * unit;  // below 2^54
   if (e > 9) return false;
   if (e >= 0) {
     n <<= e;
@@ -49,7 +52,6 @@ bool fixed_exact(float magnitude, int decimals, char*& end) noexcept {
     n >>= s;
     if (rest > half || (rest == half && (n & 1) != 0)) ++n;
   }
-  std::uint64_t unit = pow10[decimals];
   char* p = std::to_chars(end, end + 24, n / unit).ptr;
   *p++ = '.';
   std::uint64_t fraction = n % unit;
@@ -74,8 +76,7 @@ std::string_view edit_f(float value, int width, int decimals,
 
   char text[64];
   char* end = text;
-  if (!std::isfinite(magnitude) || decimals < 0 || decimals > 9 ||
-      !fixed_exact(magnitude, decimals, end)) {
+  if (!fixed_exact(magnitude, decimals, end)) {
     end = std::to_chars(text, text + sizeof text - 1, static_cast<double>(magnitude),
                         std::chars_format::fixed, decimals).ptr;
     if (decimals == 0 && text[0] >= '0' && text[0] <= '9') *end++ = '.';

@@ -58,22 +58,25 @@ int first_byte(std::uint64_t mask) noexcept {
 
 // Passing over separators scans the window directly, eight bytes a step
 // while eight remain, so that long runs of blank lines cost a few
-// operations per word; only the window's end calls out, to refill.
+// operations per word; only the window's end calls out, to refill. When
+// line ends are not passed over, the third separator is a second blank.
 int Source::skip(bool line_ends) noexcept {
-  const unsigned char nl = line_ends ? '\n' : ' ';
+  const char nl = line_ends ? '\n' : ' ';
+  auto skipped = [nl](char c) { return c == ' ' || c == '\t' || c == nl; };
   for (;;) {
     while (end_ - pos_ >= 8) {
       std::uint64_t x;
       std::memcpy(&x, pos_, sizeof x);
-      std::uint64_t other =
-          ~(bytes_equal(x, ' ') | bytes_equal(x, '\t') | bytes_equal(x, nl)) & high_bits;
+      std::uint64_t other = ~(bytes_equal(x, ' ') | bytes_equal(x, '\t') |
+                              bytes_equal(x, static_cast<unsigned char>(nl))) &
+                            high_bits;
       if (other != 0) {
         pos_ += first_byte(other);
         return static_cast<unsigned char>(*pos_);
       }
       pos_ += 8;
     }
-    while (pos_ < end_ && (*pos_ == ' ' || *pos_ == '\t' || *pos_ == static_cast<char>(nl))) ++pos_;
+    while (pos_ < end_ && skipped(*pos_)) ++pos_;
     if (pos_ < end_) return static_cast<unsigned char>(*pos_);
     if (!refill()) return end_of_input;
   }
@@ -205,26 +208,36 @@ bool convert_short(std::string_view digits, long exponent, double& x) noexcept {
   return true;
 }
 
+// The general case: the digits and exponent as text, through the correctly
+// rounded conversion. Out of the double range means infinity or zero.
+double convert_long(std::string_view digits, long exponent, long magnitude) noexcept {
+  char text[max_digits + 24];
+  std::memcpy(text, digits.data(), digits.size());
+  char* end = text + digits.size();
+  *end++ = 'e';
+  end = std::to_chars(end, text + sizeof text, exponent).ptr;
+  double x = 0.0;
+  if (std::from_chars(text, end, x).ec == std::errc::result_out_of_range)
+    x = magnitude > 0 ? HUGE_VAL : 0.0;
+  return x;
+}
+
 // Correctly rounded to double, then rounded to single: the two roundings
-// are part of the input form. Magnitudes beyond the double range are
+// are part of the input form. Magnitudes far beyond the double range are
 // decided from the decimal exponent alone.
 float to_single(const Decimal& d) noexcept {
   int n = d.count;
   while (n > 0 && d.digits[static_cast<std::size_t>(n - 1)] == '0') --n;
-  double x = 0.0;
+  std::string_view digits(d.digits.data(), static_cast<std::size_t>(n));
   long exponent = d.exponent + (d.count - n);
   long magnitude = exponent + n;  // 10^(magnitude-1) <= value < 10^magnitude
-  if (n > 0 && magnitude > 400) {
+  double x = 0.0;
+  if (n == 0 || magnitude < -400)
+    x = 0.0;
+  else if (magnitude > 400)
     x = HUGE_VAL;
-  } else if (n > 0 && magnitude >= -400 &&
-             !convert_short({d.digits.data(), static_cast<std::size_t>(n)}, exponent, x)) {
-    char text[max_digits + 24];
-    std::memcpy(text, d.digits.data(), static_cast<std::size_t>(n));
-    text[n] = 'e';
-    char* end = std::to_chars(text + n + 1, text + sizeof text, exponent).ptr;
-    if (std::from_chars(text, end, x).ec == std::errc::result_out_of_range)
-      x = magnitude > 0 ? HUGE_VAL : 0.0;
-  }
+  else if (!convert_short(digits, exponent, x))
+    x = convert_long(digits, exponent, magnitude);
   return static_cast<float>(d.negative ? -x : x);
 }
 

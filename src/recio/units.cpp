@@ -22,6 +22,14 @@ struct Unit {
   int fd = -1;
   std::size_t name_len = 0;
   std::array<char, 256> name{};
+
+  // Not connected and unnamed. The name bytes past the length are never
+  // read, so they are left as they are: clearing 100 names would cost more
+  // than the whole report.
+  void reset() noexcept {
+    fd = -1;
+    name_len = 0;
+  }
 };
 
 std::array<Unit, unit_count> units;
@@ -72,14 +80,9 @@ bool Stream::flush() noexcept {
 }
 
 // The standard streams are preconnected, formatted and unnamed, as the
-// program's records and the failure report expect them. Only the
-// descriptor and name length are reset: the name bytes past the length are
-// never read, and clearing 100 names would cost more than the whole report.
+// program's records and the failure report expect them.
 void start() noexcept {
-  for (Unit& u : units) {
-    u.fd = -1;
-    u.name_len = 0;
-  }
+  for (Unit& u : units) u.reset();
   units[error_unit].fd = 2;
   units[input_unit].fd = 0;
   units[output_unit].fd = 1;
@@ -118,8 +121,7 @@ void close(int unit) noexcept {
   Unit& u = units[static_cast<std::size_t>(unit)];
   if (unit != error_unit && unit != input_unit && unit != output_unit) {
     if (u.fd >= 0) ::close(u.fd);
-    u.fd = -1;  // the name bytes are dead once the length is 0
-    u.name_len = 0;
+    u.reset();
   }
 }
 
