@@ -3,16 +3,29 @@
 // rounded once, when it is stored.
 #pragma once
 
+#include <cfloat>
+
 #include "bins.hpp"
+
+// Double operations must round to double: an x87 build that keeps them in
+// extended precision would round twice.
+static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must be evaluated in double precision");
 
 namespace corr {
 
 // A value worked in double precision, rounded to single on the store.
-constexpr float single(double x) noexcept { return static_cast<float>(x); }
+// The rounded value passes through a volatile float, a store no
+// optimisation may skip or widen: without it GCC's SLP vectoriser (-O3)
+// packs the partial sums of totals() into vector lanes and computes
+// some of them wrongly in the last bit.
+inline float single(double x) noexcept {
+  volatile float stored = static_cast<float>(x);
+  return stored;
+}
 
 // A printed ratio or product: formed in double, rounded to single.
-constexpr float ratio(float a, float b) noexcept { return single(double(a) / double(b)); }
-constexpr float product(float a, float b) noexcept { return single(double(a) * double(b)); }
+inline float ratio(float a, float b) noexcept { return single(double(a) / double(b)); }
+inline float product(float a, float b) noexcept { return single(double(a) * double(b)); }
 
 void compute_generated(Measurement& m) noexcept;  // ger of every bin
 void compute_mc(Measurement& m) noexcept;         // mcr where mcyield > 0

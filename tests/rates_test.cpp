@@ -36,6 +36,18 @@ TEST(rates, totals_round_every_partial_sum) {
   EXPECT_EQ(bits(totals(m).smcr), 0x408ad52au);
 }
 
+// Three sums in one loop invite a vectoriser to keep them in double lanes;
+// each partial sum must still round to single at every step.
+TEST(rates, totals_round_every_step_in_every_sum) {
+  constexpr std::uint32_t rates[] = {0x3d037df8, 0x4115fd19, 0x00000000, 0x43ca5f63, 0x4006f683,
+                                     0x00000000, 0x430a8fc9, 0x3ea47b94, 0x3d0f943d};
+  Measurement m;
+  for (int b = 1; b <= bin_count; ++b) m.ger[b] = m.mcr[b] = m.dar[b] = from_bits(rates[b - 1]);
+  Sums s = totals(m);
+  for (float sum6 : {s.sger6, s.smcr6, s.sdar6}) EXPECT_EQ(bits(sum6), 0x42091f62u);  // 34.28065
+  for (float sum : {s.sger, s.smcr, s.sdar}) EXPECT_EQ(bits(sum), 0x4209df88u);
+}
+
 TEST(rates, generated_totals_before_and_after_correction) {
   Measurement m;
   compute_generated(m);

@@ -224,15 +224,18 @@ double convert_long(std::string_view digits, long exponent, long magnitude) noex
 
 // Correctly rounded to double, then rounded to single: the two roundings
 // are part of the input form. Magnitudes far beyond the double range are
-// decided from the decimal exponent alone.
+// decided from the decimal exponent alone. A value whose digits are all
+// zero is +0 whatever its sign, so "-0" counts as "0"; a nonzero value
+// too small for single precision keeps its sign.
 float to_single(const Decimal& d) noexcept {
   int n = d.count;
   while (n > 0 && d.digits[static_cast<std::size_t>(n - 1)] == '0') --n;
+  if (n == 0) return 0.0f;
   std::string_view digits(d.digits.data(), static_cast<std::size_t>(n));
   long exponent = d.exponent + (d.count - n);
   long magnitude = exponent + n;  // 10^(magnitude-1) <= value < 10^magnitude
   double x = 0.0;
-  if (n == 0 || magnitude < -400)
+  if (magnitude < -400)
     x = 0.0;
   else if (magnitude > 400)
     x = HUGE_VAL;
