@@ -30,6 +30,10 @@ ChildResult run_child(const std::function<void()>& body, const ChildOptions& opt
 // Runs the program at `path` with no arguments.
 ChildResult run_program(const std::string& path, const ChildOptions& options = {});
 
+// Runs the program at `path` with the arguments `args`.
+ChildResult run_program(const std::string& path, const std::vector<std::string>& args,
+                        const ChildOptions& options = {});
+
 // Scratch directory removed with its contents when the object goes.
 class ScratchDir {
  public:
