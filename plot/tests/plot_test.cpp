@@ -132,7 +132,7 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
   EXPECT_EQ(version.out, "xpcorr-plot " XPCORR_VERSION "\n");
 }
 
-TEST(XpcorrPlot, MalformedTableFailsWithOneLineAndNoPicture) {
+TEST(XpcorrPlot, FailureGivesOneLineAndLeavesNoPicture) {
   struct Case { std::string table, err; };
   const Case cases[] = {
       {"independent_variables: [x_p\n", "xpcorr-plot: bad.yaml: not YAML: line 2, column 1: end of sequence flow not found\n"},
@@ -155,6 +155,14 @@ TEST(XpcorrPlot, MalformedTableFailsWithOneLineAndNoPicture) {
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(names_in(dir), (std::set<std::string>{"good.yaml", "bad.yaml"}));
   }
+  // A picture drawn but not renamed into place leaves no temporary file.
+  ScratchDir dir;
+  dir.write("good.yaml", std::string(sample_table));
+  fs::create_directory(dir.file("f.png"));
+  ChildResult r = plot(dir, {"good.yaml", "-o", "f.png"});
+  EXPECT_TRUE(r.exited(1));
+  EXPECT_EQ(r.err, "xpcorr-plot: cannot write f.png: Is a directory\n");
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"good.yaml", "f.png"}));
 }
 
 TEST(XpcorrPlot, PointsOffTheLogAxisAreNamedAndLeftOut) {
