@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -85,10 +86,21 @@ ChildResult run_child(const std::function<void()>& body, const ChildOptions& opt
   return run(body, options);
 }
 
+// The unprivileged user may not reach the build folder (a clone under
+// /root is mode 700), so a run as nobody executes a copy of the program in
+// a scratch directory under /tmp that everyone may enter.
 ChildResult run_program(const std::string& path, const ChildOptions& options) {
-  return run([&path] {
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    execv(path.c_str(), argv);
+  std::optional<ScratchDir> copy;
+  std::string program = path;
+  if (options.as_nobody && geteuid() == 0) {
+    copy.emplace();
+    program = copy->file(std::filesystem::path(path).filename());
+    std::filesystem::copy_file(path, program);
+    chmod(program.c_str(), 0755);
+  }
+  return run([&program] {
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    execv(program.c_str(), argv);
     _exit(127);
   }, options);
 }

@@ -27,7 +27,8 @@ struct ChildOptions {
 // Runs `body` in a forked child; the child ends when `body` returns.
 ChildResult run_child(const std::function<void()>& body, const ChildOptions& options = {});
 
-// Runs the program at `path` with no arguments.
+// Runs the program at `path` with no arguments; as nobody, a copy of it in
+// a scratch directory, so the run does not depend on where the build lives.
 ChildResult run_program(const std::string& path, const ChildOptions& options = {});
 
 // Scratch directory removed with its contents when the object goes.
