@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -85,17 +86,23 @@ ChildResult run_child(const std::function<void()>& body, const ChildOptions& opt
   return run(body, options);
 }
 
+// The unprivileged user may not reach the build folder (a clone under
+// /root is mode 700), so a run as nobody executes a copy of the program in
+// a scratch directory under /tmp that everyone may enter.
 ChildResult run_program(const std::string& path, const ChildOptions& options) {
-  return run_program(path, std::vector<std::string>{}, options);
-}
-
-ChildResult run_program(const std::string& path, const std::vector<std::string>& args,
-                        const ChildOptions& options) {
-  return run([&path, &args] {
-    std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  std::optional<ScratchDir> copy;
+  std::string program = path;
+  if (options.as_nobody && geteuid() == 0) {
+    copy.emplace();
+    program = copy->file(std::filesystem::path(path).filename());
+    std::filesystem::copy_file(path, program);
+    chmod(program.c_str(), 0755);
+  }
+  return run([&program, &options] {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : options.args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
+    execv(program.c_str(), argv.data());
     _exit(127);
   }, options);
 }

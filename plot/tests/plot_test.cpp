@@ -76,7 +76,7 @@ std::set<std::string> names_in(const ScratchDir& dir) {
 }
 
 ChildResult plot(const ScratchDir& dir, const std::vector<std::string>& args) {
-  return run_program(PLOT_BINARY, args, {.dir = dir.path()});
+  return run_program(PLOT_BINARY, {.dir = dir.path(), .args = args});
 }
 
 const std::string hint = "Try 'xpcorr-plot --help' for more information.\n";
