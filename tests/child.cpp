@@ -86,9 +86,11 @@ ChildResult run_child(const std::function<void()>& body, const ChildOptions& opt
 }
 
 ChildResult run_program(const std::string& path, const ChildOptions& options) {
-  return run([&path] {
-    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    execv(path.c_str(), argv);
+  return run([&path, &options] {
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& a : options.args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
     _exit(127);
   }, options);
 }

@@ -22,12 +22,13 @@ struct ChildOptions {
   std::string dir;              // working directory; empty: unchanged
   bool as_nobody = false;       // drop to uid/gid 65534 when run as root
   Stdout stdout_mode = Stdout::capture;
+  std::vector<std::string> args;  // the program's arguments after its name
 };
 
 // Runs `body` in a forked child; the child ends when `body` returns.
 ChildResult run_child(const std::function<void()>& body, const ChildOptions& options = {});
 
-// Runs the program at `path` with no arguments.
+// Runs the program at `path` with the options' arguments.
 ChildResult run_program(const std::string& path, const ChildOptions& options = {});
 
 // Scratch directory removed with its contents when the object goes.
