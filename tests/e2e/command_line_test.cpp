@@ -294,11 +294,11 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
 }
 
 // A table is refused, before anything is printed or read, when it is a
-// fit file by any path or link, a directory or no regular file; it is not
-// written when the input fails; a table that cannot be written leaves the
-// report complete. A relative name is taken from the start directory. No
-// temporary file is ever left, and a replaced table has mode 0666 less
-// the umask.
+// fit file by any path or link, a directory, no regular file, or standard
+// output (where the report goes); it is not written when the input fails;
+// a table that cannot be written leaves the report complete. A relative
+// name is taken from the start directory. No temporary file is ever left,
+// and a replaced table has mode 0666 less the umask.
 TEST(table, never_over_a_fit_file_nor_half_written) {
   const struct {
     std::vector<std::string> args;
@@ -318,6 +318,8 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
       {{"-C", "fits", "--table", "out"}, nullptr, Out::none, "xpcorr: out: is a directory\n", 2},
       {{"-C", "fits", "--table", "/dev/null"}, nullptr, Out::none,
        "xpcorr: /dev/null: is not a regular file\n", 2},
+      {{"-C", "fits", "--table", "/proc/self/fd/1"}, nullptr, Out::none,
+       "xpcorr: /proc/self/fd/1: is the standard output\n", 2},
       {{"-C", "fits", "--table", "old.yaml"}, "fits/mcfit5.dat", Out::header,
        "open: No such file or directory\napparent state: unit 95 named mcfit5.dat\n"
        "last format: list io\nlately writing direct formatted external IO\n", -1},
