@@ -3,21 +3,12 @@
 
 #include "fit_input.hpp"
 
-#include <string_view>
-
 #include "recio/list_input.hpp"
 #include "recio/units.hpp"
 
 namespace corr {
 
 namespace {
-
-constexpr std::array<std::string_view, bin_count> mc_files{
-    "mcfit0.dat", "mcfit1.dat", "mcfit2.dat", "mcfit3.dat", "mcfit4.dat",
-    "mcfit5.dat", "mcfit6.dat", "mcfit7.dat", "mcfit8.dat"};
-constexpr std::array<std::string_view, bin_count> data_files{
-    "dafit0.dat", "dafit1.dat", "dafit2.dat", "dafit3.dat", "dafit4.dat",
-    "dafit5.dat", "dafit6.dat", "dafit7.dat", "dafit8.dat"};
 
 int unit_of(int bin) noexcept { return first_fit_unit - 1 + bin; }
 

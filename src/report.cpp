@@ -14,7 +14,7 @@ namespace corr {
 namespace {
 
 constexpr int out = recio::output_unit;
-using Row = std::array<float, last_reported - first_reported + 1>;
+using Row = std::array<float, reported_count>;
 
 // One value per reported bin, in bin order, each formed as it is printed.
 template <class Value>
@@ -50,10 +50,11 @@ void print_fitted_over_generated(const Measurement& m) noexcept {
   print_row(row([&](int b) { return ratio(m.dar[b], m.ger[b]); }));
 }
 
-// dar(b) with its statistical and systematic errors.
-void print_with_errors(const Measurement& m, int b, const recio::Format& format) noexcept {
-  recio::write_formatted(out, format,
-                         std::array{m.dar[b], product(m.dar[b], stat[b]), product(m.dar[b], syst[b])});
+// dar(b) with its statistical and systematic errors, returned as printed.
+WithErrors print_with_errors(const Measurement& m, int b, const recio::Format& format) noexcept {
+  const WithErrors values{m.dar[b], product(m.dar[b], stat[b]), product(m.dar[b], syst[b])};
+  recio::write_formatted(out, format, values);
+  return values;
 }
 
 }  // namespace
@@ -100,19 +101,21 @@ void print_corrected(const Measurement& m, const Sums& s) noexcept {
   print_blank();
 }
 
-void print_final(Measurement& m) noexcept {
+FinalValues print_final(Measurement& m) noexcept {
+  FinalValues v;
   print_label("THESE ARE THE BIAS-CORRECTED RATES AND FRAG FUNCTION");
   print_label("now for the systematic and stat errors :");
   print_label("rates");
   for (int b = first_reported; b <= last_reported; ++b) {
     to_final_rate(m, b);
-    print_with_errors(m, b, recio::f10);
+    v.rate[static_cast<unsigned>(b - first_reported)] = print_with_errors(m, b, recio::f10);
   }
   print_label("frags");
   for (int b = first_reported; b <= last_reported; ++b) {
     to_fragmentation(m, b);
-    print_with_errors(m, b, recio::f11);
+    v.frag[static_cast<unsigned>(b - first_reported)] = print_with_errors(m, b, recio::f11);
   }
+  return v;
 }
 
 }  // namespace corr

@@ -89,13 +89,17 @@ void start() noexcept {
   state = {};
 }
 
-// A stop that reports success only when the whole report reached the
-// system: a failed flush of unit 6 ends the run like any other I/O fault.
-void stop() noexcept {
+// Success only when the whole report reached the system: a failed flush
+// of unit 6 ends the run like any other I/O fault.
+void finish() noexcept {
   if (!close_all()) {
     state.unit = output_unit;
     fail(Fault::write_failed, report.error());
   }
+}
+
+void stop() noexcept {
+  finish();
   std::_Exit(0);
 }
 

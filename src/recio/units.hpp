@@ -44,7 +44,12 @@ struct IoState {
 // Connects units 0, 5 and 6 to standard error, input and output.
 void start() noexcept;
 
-// Normal stop: closes every unit, flushes standard output and exits 0.
+// End of a complete report: closes every unit and flushes standard output.
+// A flush that fails ends the run through the failure report, so a caller
+// that goes on knows the whole report reached the system.
+void finish() noexcept;
+
+// Normal stop: finish(), then exit 0.
 [[noreturn]] void stop() noexcept;
 
 // Opens the existing file `name` for reading on `unit`. The file is never
