@@ -5,7 +5,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-bench
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DXPCORR_TESTS=OFF \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DXPCORR_TESTS=OFF -DXPCORR_PLOT=OFF \
   ${BENCH_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 bin=$build/xpcorr

@@ -1,8 +1,9 @@
 #!/bin/sh
 # The README's first command: installs what the build needs, builds the
-# program (without the tests) in build/ and runs it on the sample fit files
-# of examples/sample/. Standard output is the report alone; the install and
-# build steps write on standard error.
+# programs (without the tests) in build/ and runs xpcorr on the sample fit
+# files of examples/sample/, writing their results table, then draws it.
+# Standard output is the report alone; the other steps write on standard
+# error.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,9 +14,9 @@ cd "$(dirname "$0")/.."
   cmake --build build -j2
 } >&2
 
-(cd examples/sample && ../../build/xpcorr)
-
-# --- Table and picture of the sample ----------------------------------
-# Place for the sample's results table (xpcorr --table) and its picture
-# (xpcorr-plot), written under build/demo/; to be filled in when both
-# programs are merged.
+# The report on standard output; the sample's results table and the
+# picture of its fragmentation function go to build/demo/.
+mkdir -p build/demo
+build/xpcorr -C examples/sample --table build/demo/sample.yaml
+build/xpcorr-plot build/demo/sample.yaml -o build/demo/sample.png --label "sample fits"
+echo "Table: build/demo/sample.yaml; picture: build/demo/sample.png" >&2
