@@ -43,7 +43,7 @@ class Range {
 
 // A real of `bits` precision held in the object itself (MPFR's custom
 // interface), so that the many short-lived values of a formula cost no
-// allocation. One limb holds the 53 bits of a double. It never moves.
+// allocation. One limb holds the bits of a double. It never moves.
 template <mpfr_prec_t bits>
 class Real {
   static_assert(bits <= GMP_NUMB_BITS);
@@ -68,8 +68,9 @@ using Op = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_srcptr, mpfr_rnd_t);
 // A value within one assignment: the float operands converted exactly, and
 // every operation rounded to the nearest double, ties to even, as IEEE
 // double arithmetic does it (0/0 and inf-inf are NaN, x/0 is infinite with
-// the sign of the quotient, zeros keep their IEEE signs). Values are
-// built in place, never copied.
+// the sign of the quotient, zeros keep their IEEE signs). Operations run
+// in the double range that the entry point holds. Values are built in
+// place, never copied.
 class Double {
  public:
   explicit Double(float f) { mpfr_set_flt(x_.get(), f, MPFR_RNDN); }  // always exact
@@ -84,14 +85,16 @@ class Double {
   friend Double operator/(const Double& a, const Double& b) { return {mpfr_div, a, b}; }
 
   // Greater than, false whenever either side is NaN.
-  friend bool operator>(const Double& a, const Double& b) { return mpfr_greater_p(a.x_.get(), b.x_.get()); }
+  friend bool operator>(const Double& a, const Double& b) {
+    return mpfr_greater_p(a.x_.get(), b.x_.get());
+  }
 
   // The double rounded to the nearest float, ties to even: to 24 bits with
   // the exact direction of the rounding, then into single's exponent
   // range, where a value past the largest float becomes infinite and a
   // subnormal one is rounded to its fewer bits without rounding twice.
   float store() const {
-    Real<24> s;
+    Real<ieee_single.precision> s;
     int t = mpfr_set(s.get(), x_.get(), MPFR_RNDN);
     Range r(ieee_single);
     t = mpfr_check_range(s.get(), t, MPFR_RNDN);
@@ -100,14 +103,15 @@ class Double {
   }
 
  private:
-  Real<53> x_;
+  Real<ieee_double.precision> x_;
 };
 
+// A float operand, short to keep the formulas readable.
 Double D(float f) { return Double(f); }
 
 // The float nearest a decimal, as a table entry written in that decimal.
 float nearest_float(const char* decimal) {
-  Real<24> s;
+  Real<ieee_single.precision> s;
   Range r(ieee_single);
   int t = mpfr_set_str(s.get(), decimal, 10, MPFR_RNDN);
   mpfr_subnormalize(s.get(), t, MPFR_RNDN);
@@ -122,13 +126,14 @@ Bins nearest_floats(const char* const (&decimals)[9]) {
 
 Tables make_tables() {
   return {nearest_floats({"0.005", "0.02", "0.025", "0.05", "0.05", "0.05", "0.1", "0.2", "0.5"}),
-          nearest_floats({"5743", "216582", "262234", "288149", "148142", "83560", "85893", "60933",
-                          "21681"}),
-          nearest_floats({"0.99", "1.0078", "1.0134", "1.0112", "1.008", "1.0028", "1.002", "0.9947",
-                          "0.9893"}),
+          nearest_floats(
+              {"5743", "216582", "262234", "288149", "148142", "83560", "85893", "60933", "21681"}),
+          nearest_floats({"0.99", "1.0078", "1.0134", "1.0112", "1.008", "1.0028", "1.002",
+                          "0.9947", "0.9893"}),
           nearest_floats({"0", "0", "0", "0.078", "0.067", "0.055", "0.043", "0.041", "0.058"}),
           nearest_floats({"0", "0", "0", "0.149", "0.11", "0.094", "0.088", "0.064", "0.072"}),
-          nearest_float("1.1257458"), nearest_float("1.0E6")};
+          nearest_float("1.1257458"),
+          nearest_float("1.0E6")};
 }
 
 // Fitted rate of bin b: (yield / 1.0E6) × ((gen / matched) × 1.1257458) / dxp,

@@ -2,6 +2,10 @@
 // random inputs: realistic fits, exact and near rounding ties, zeros of
 // both signs, negatives, huge, tiny and subnormal values, infinities, NaN.
 
+#include "model.hpp"
+
+#include <gtest/gtest.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -10,9 +14,6 @@
 #include <sstream>
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include "model.hpp"
 #include "rates.hpp"
 
 namespace {
@@ -30,6 +31,12 @@ class Inputs {
 
   std::uint32_t below(std::uint32_t n) { return static_cast<std::uint32_t>(rng_() % n); }
   double unit() { return static_cast<double>(rng_() >> 11) * 0x1p-53; }
+  std::uint32_t mantissa() { return static_cast<std::uint32_t>(rng_()) & 0x7fffffu; }
+
+  // The float of the given sign bit, biased exponent and fraction bits.
+  static float make(std::uint32_t sign, std::uint32_t exponent, std::uint32_t fraction) {
+    return from_bits(sign << 31 | exponent << 23 | fraction);
+  }
 
   // A whole count from 1e2 to 1e6, evenly spread over its logarithm.
   float count() { return static_cast<float>(std::round(1e2 * std::pow(1e4, unit()))); }
@@ -45,40 +52,54 @@ class Inputs {
     }
   }
 
-  // Few significant bits at a random scale: their sums and products are
-  // often exactly halfway between two floats.
+  // An odd significand of 1 to 24 bits at a random scale: the product or
+  // sum of two often takes exactly 25 bits, halfway between two floats.
   float short_mantissa() {
-    float m = static_cast<float>((rng_() & ((1u << (1 + below(12))) - 1)) | 1);
-    return std::ldexp(below(2) ? -m : m, static_cast<int>(below(61)) - 30);
+    std::uint32_t width = 1 + below(24);
+    float m = static_cast<float>((rng_() & ((1u << width) - 1)) | 1);
+    int scale = static_cast<int>(below(61)) - 30;
+    return std::ldexp(below(2) ? -m : m, scale);
   }
 
-  // A value of any kind, from a realistic count to a NaN.
+  // A value of any kind, from a realistic count to a NaN. (The draws are
+  // sequenced: every compiler then sees the same values for a seed.)
   float any() {
-    std::uint32_t sign = below(2) << 31;
-    std::uint32_t mantissa = static_cast<std::uint32_t>(rng_()) & 0x7fffffu;
+    std::uint32_t sign = below(2), frac = mantissa(), e = below(256);
     switch (below(12)) {
       case 0: return count();
       case 1: return near(count());
       case 2: return -near(count());
       case 3: return short_mantissa();
-      case 4: return from_bits(sign);                                      // ±0
-      case 5: return from_bits(sign | (0xe0u + below(31)) << 23 | mantissa);  // huge, up to the largest
-      case 6: return from_bits(sign | (1 + below(24)) << 23 | mantissa);      // tiny normal
-      case 7: return from_bits(sign | mantissa);                            // subnormal
-      case 8: return from_bits(sign | 0x7f800000u);                         // ±infinity
-      case 9: return from_bits(sign | 0x7f800000u | (mantissa | 1));        // NaN, quiet or signalling
-      case 10: return from_bits(static_cast<std::uint32_t>(rng_()));       // any bit pattern
-      default: return from_bits(sign | (107 + below(40)) << 23 | mantissa);   // 2^-20 to 2^20
+      case 4: return make(sign, 0, 0);                 // ±0
+      case 5: return make(sign, 224 + e % 31, frac);   // huge, up to the largest
+      case 6: return make(sign, 1 + e % 24, frac);     // tiny normal
+      case 7: return make(sign, 0, frac);              // subnormal
+      case 8: return make(sign, 255, 0);               // ±infinity
+      case 9: return make(sign, 255, frac | 1);        // NaN, quiet or signalling
+      case 10: return make(sign, e, frac);             // any bit pattern
+      default: return make(sign, 107 + e % 40, frac);  // 2^-20 to 2^20
     }
   }
 
   // A rate as the tables hold them: mostly of realistic size, often with
   // few bits, sometimes anything.
   float rate() {
+    std::uint32_t frac = mantissa(), e = below(255);
     switch (below(5)) {
-      case 0: case 1: return from_bits((110 + below(24)) << 23 | (static_cast<std::uint32_t>(rng_()) & 0x7fffffu));
+      case 0:
+      case 1: return make(0, 110 + e % 24, frac);  // 2^-17 to 2^7
       case 2: return short_mantissa();
-      default: return below(2) ? any() : from_bits(static_cast<std::uint32_t>(rng_()) & 0x7fffffffu);
+      case 3: return make(0, e, frac);  // any positive finite value
+      default: return any();
+    }
+  }
+
+  // An operand of a printed ratio or product.
+  float operand() {
+    switch (below(3)) {
+      case 0: return any();
+      case 1: return rate();
+      default: return short_mantissa();
     }
   }
 
@@ -106,8 +127,8 @@ struct Check {
     std::ostringstream s;
     s << what;
     if (bin) s << " of bin " << bin;
-    s << ": model " << hex(model) << " (" << model << "), program " << hex(program) << " (" << program
-      << ")";
+    s << ": model " << hex(model) << " (" << model << "), program " << hex(program) << " ("
+      << program << ")";
     first = s.str();
   }
 };
@@ -119,6 +140,7 @@ std::string bins_by_bits(const char* name, const corr::PerBin& v) {
   return s.str();
 }
 
+// The three rates of every bin, as both sides hold them now.
 void compare_rates(Check& c, const model::Run& r, const corr::Measurement& m) {
   for (int b = 1; b <= 9; ++b) {
     c("ger", b, r.ger[b], m.ger[b]);
@@ -127,49 +149,57 @@ void compare_rates(Check& c, const model::Run& r, const corr::Measurement& m) {
   }
 }
 
-// Steps 4 to 7 from the rates both sides hold now, with every printed
-// ratio and product: the tables before and after the bias correction,
-// then the final rates and the fragmentation function with their errors.
-void from_rates_on(Check& c, model::Run& r, corr::Measurement& m) {
+// Step 4 and the printed tables around it: the six totals and their
+// ratio, each rate over the generated one and each rate times the width.
+// The generated rate over itself is printed before the correction only.
+void compare_tables(Check& c, const model::Run& r, const corr::Measurement& m, bool corrected) {
   const model::Tables& t = model::tables();
-  for (const char* stage : {"uncorrected", "corrected"}) {
-    bool corrected = stage[0] == 'c';
-    if (corrected) {
-      model::correct_bias(r);
-      corr::correct_bias(m);
-      compare_rates(c, r, m);
-    }
-    model::Sums ms = model::totals(r);
-    corr::Sums ps = corr::totals(m);
-    c("sger", 0, ms.sger, ps.sger);
-    c("smcr", 0, ms.smcr, ps.smcr);
-    c("sdar", 0, ms.sdar, ps.sdar);
-    c("sger6", 0, ms.sger6, ps.sger6);
-    c("smcr6", 0, ms.smcr6, ps.smcr6);
-    c("sdar6", 0, ms.sdar6, ps.sdar6);
-    c("sger6/sger", 0, model::ratio(ms.sger6, ms.sger), corr::ratio(ps.sger6, ps.sger));
-    for (int b = 4; b <= 9; ++b) {
-      if (!corrected) c("ger/ger", b, model::ratio(r.ger[b], r.ger[b]), corr::ratio(m.ger[b], m.ger[b]));
-      c("mcr/ger", b, model::ratio(r.mcr[b], r.ger[b]), corr::ratio(m.mcr[b], m.ger[b]));
-      c("dar/ger", b, model::ratio(r.dar[b], r.ger[b]), corr::ratio(m.dar[b], m.ger[b]));
-      c("ger*dxp", b, model::product(r.ger[b], t.dxp[b]), corr::product(m.ger[b], corr::dxp[b]));
-      c("mcr*dxp", b, model::product(r.mcr[b], t.dxp[b]), corr::product(m.mcr[b], corr::dxp[b]));
-      c("dar*dxp", b, model::product(r.dar[b], t.dxp[b]), corr::product(m.dar[b], corr::dxp[b]));
-    }
+  model::Sums ms = model::totals(r);
+  corr::Sums ps = corr::totals(m);
+  c("sger", 0, ms.sger, ps.sger);
+  c("smcr", 0, ms.smcr, ps.smcr);
+  c("sdar", 0, ms.sdar, ps.sdar);
+  c("sger6", 0, ms.sger6, ps.sger6);
+  c("smcr6", 0, ms.smcr6, ps.smcr6);
+  c("sdar6", 0, ms.sdar6, ps.sdar6);
+  c("sger6/sger", 0, model::ratio(ms.sger6, ms.sger), corr::ratio(ps.sger6, ps.sger));
+  for (int b = 4; b <= 9; ++b) {
+    if (!corrected)
+      c("ger/ger", b, model::ratio(r.ger[b], r.ger[b]), corr::ratio(m.ger[b], m.ger[b]));
+    c("mcr/ger", b, model::ratio(r.mcr[b], r.ger[b]), corr::ratio(m.mcr[b], m.ger[b]));
+    c("dar/ger", b, model::ratio(r.dar[b], r.ger[b]), corr::ratio(m.dar[b], m.ger[b]));
+    c("ger*dxp", b, model::product(r.ger[b], t.dxp[b]), corr::product(m.ger[b], corr::dxp[b]));
+    c("mcr*dxp", b, model::product(r.mcr[b], t.dxp[b]), corr::product(m.mcr[b], corr::dxp[b]));
+    c("dar*dxp", b, model::product(r.dar[b], t.dxp[b]), corr::product(m.dar[b], corr::dxp[b]));
   }
-  for (const char* stage : {"final rate", "fragmentation"}) {
-    for (int b = 4; b <= 9; ++b) {
-      if (stage[0] == 'f' && stage[1] == 'i') {
-        model::final_rate(r, b);
-        corr::to_final_rate(m, b);
-      } else {
-        model::fragmentation(r, b);
-        corr::to_fragmentation(m, b);
-      }
-      c(stage, b, r.dar[b], m.dar[b]);
-      c("dar*stat", b, model::product(r.dar[b], t.stat[b]), corr::product(m.dar[b], corr::stat[b]));
-      c("dar*syst", b, model::product(r.dar[b], t.syst[b]), corr::product(m.dar[b], corr::syst[b]));
-    }
+}
+
+// The row printed after step 6 or 7 stored dar of bin b: the value and
+// its statistical and systematic errors.
+void compare_final_row(Check& c, const char* what, const model::Run& r, const corr::Measurement& m,
+                       int b) {
+  const model::Tables& t = model::tables();
+  c(what, b, r.dar[b], m.dar[b]);
+  c("dar*stat", b, model::product(r.dar[b], t.stat[b]), corr::product(m.dar[b], corr::stat[b]));
+  c("dar*syst", b, model::product(r.dar[b], t.syst[b]), corr::product(m.dar[b], corr::syst[b]));
+}
+
+// Steps 4 to 7 from the rates both sides hold now, in the order of a run.
+void from_rates_on(Check& c, model::Run& r, corr::Measurement& m) {
+  compare_tables(c, r, m, false);
+  model::correct_bias(r);
+  corr::correct_bias(m);
+  compare_rates(c, r, m);
+  compare_tables(c, r, m, true);
+  for (int b = 4; b <= 9; ++b) {
+    model::final_rate(r, b);
+    corr::to_final_rate(m, b);
+    compare_final_row(c, "final rate", r, m, b);
+  }
+  for (int b = 4; b <= 9; ++b) {
+    model::fragmentation(r, b);
+    corr::to_fragmentation(m, b);
+    compare_final_row(c, "fragmentation", r, m, b);
   }
 }
 
@@ -193,7 +223,8 @@ TEST(model, every_step_of_a_run_from_fit_values) {
     corr::Measurement m;
     for (int b = 1; b <= 9; ++b) {
       m.mcmatch[b] = in.below(7) ? in.count() : in.any();
-      float base = std::isfinite(m.mcmatch[b]) && m.mcmatch[b] > 1 && m.mcmatch[b] < 1e7f ? m.mcmatch[b] : in.count();
+      bool realistic = m.mcmatch[b] >= 1e2f && m.mcmatch[b] <= 1e6f;  // false for NaN
+      float base = realistic ? m.mcmatch[b] : in.count();
       m.mcyield[b] = in.below(7) ? in.near(base) : in.any();
       m.dayield[b] = in.below(7) ? in.near(base) : in.any();
     }
@@ -207,12 +238,10 @@ TEST(model, every_step_of_a_run_from_fit_values) {
     corr::compute_data(m);
     compare_rates(c, r, m);
     from_rates_on(c, r, m);
-    if (!c.first.empty()) {
-      corr::Measurement fit;
-      fit.mcmatch = m.mcmatch, fit.mcyield = m.mcyield, fit.dayield = m.dayield;
-      FAIL() << "seed " << seed << ", run " << i << ": " << c.first << bins_by_bits("mcmatch", fit.mcmatch)
-             << bins_by_bits("mcyield", fit.mcyield) << bins_by_bits("dayield", fit.dayield);
-    }
+    if (!c.first.empty())  // the fit values are inputs only, still as drawn
+      FAIL() << "seed " << seed << ", run " << i << ": " << c.first
+             << bins_by_bits("mcmatch", m.mcmatch) << bins_by_bits("mcyield", m.mcyield)
+             << bins_by_bits("dayield", m.dayield);
   }
 }
 
@@ -233,8 +262,9 @@ TEST(model, totals_correction_and_final_values_from_any_rates) {
     Check c;
     from_rates_on(c, r, m);
     if (!c.first.empty())
-      FAIL() << "seed " << seed + 1 << ", state " << i << ": " << c.first << bins_by_bits("ger", given.ger)
-             << bins_by_bits("mcr", given.mcr) << bins_by_bits("dar", given.dar);
+      FAIL() << "seed " << seed + 1 << ", state " << i << ": " << c.first
+             << bins_by_bits("ger", given.ger) << bins_by_bits("mcr", given.mcr)
+             << bins_by_bits("dar", given.dar);
   }
 }
 
@@ -243,8 +273,8 @@ TEST(model, printed_ratio_and_product_of_any_values) {
   const int pairs = 200000;  // 2 random inputs each
   Inputs in(seed + 2);
   for (int i = 0; i < pairs; ++i) {
-    float a = in.below(2) ? in.any() : in.rate();
-    float b = in.below(2) ? in.any() : in.rate();
+    float a = in.operand();
+    float b = in.operand();
     Check c;
     c("a/b", 0, model::ratio(a, b), corr::ratio(a, b));
     c("a*b", 0, model::product(a, b), corr::product(a, b));
