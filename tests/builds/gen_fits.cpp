@@ -154,6 +154,7 @@ std::string write_file(const std::vector<Dec>& values, bool respell, Rng& r) {
   if (chance(r, 8)) item[2] = item[3] = item[1];  // a run: r*v or r*
   bool commas = chance(r, 30) || std::find(item.begin(), item.end(), "") != item.end();
   static const char* const blanks[] = {" ", "  ", "\t", " \t ", "\n", "\n\n", " \n \t\n", "\n   \n"};
+  std::size_t slash = chance(r, 6) ? (chance(r, 70) ? 5 : pick(r, 1, 4)) : 6;  // values before a '/'
   std::string text = chance(r, 20) ? "\n" : "";
   for (std::size_t i = 0; i < item.size();) {
     std::size_t run = 1;
@@ -164,7 +165,7 @@ std::string write_file(const std::vector<Dec>& values, bool respell, Rng& r) {
       if (item.back().empty() && run == 1) text += ",";  // a last null needs its comma
       break;
     }
-    if (chance(r, i >= 5 ? 4 : 1)) { text += " /"; break; }  // the rest keeps its value
+    if (i >= slash) { text += " /"; break; }  // the rest keeps its value
     text += commas ? std::string(chance(r, 30) ? " " : "") + "," + (chance(r, 20) ? "\n" : "")
                    : one_of(r, blanks);
   }
