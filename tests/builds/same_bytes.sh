@@ -106,5 +106,5 @@ grep -q inf "$work/zero.ref" || { echo "same_bytes: a matched count of 0 did not
 if [ "$nfailed" -gt 0 ]; then
   show_case "$(printf '%s\n' "$failed" | head -1)"
 fi
-echo "same_bytes: $((cases - nfailed)) passed, $nfailed failed"
+echo "same_bytes: $((cases - nfailed)) passed, $nfailed failed$([ "$zero_bad" = 0 ] || echo ", and a spelling of zero reads otherwise than 0")"
 [ "$nfailed" -eq 0 ] && [ "$zero_bad" -eq 0 ]
