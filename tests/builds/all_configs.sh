@@ -20,9 +20,11 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+configs=${configs:-$default_configs}
+configs=${configs# }
 
 failed=
-for c in ${configs:-$default_configs}; do
+for c in $configs; do
   echo "== $c"
   build_config "$c" || { failed="$failed $c"; continue; }
   log=$configs_dir/$c.ctest.log
@@ -37,4 +39,4 @@ if [ -n "$failed" ]; then
   echo "all_configs: failed in:$failed" >&2
   exit 1
 fi
-echo "all_configs: every test passed in ${configs:-$default_configs}"
+echo "all_configs: every test passed in $configs"
