@@ -37,6 +37,7 @@ struct Dec {
   long exp = 0;
 };
 
+// Draws from the case's own generator: integers, reals, percentages, items.
 long pick(Rng& r, long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(r); }
 double uniform(Rng& r, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(r); }
 double loguniform(Rng& r, double lo, double hi) { return std::exp(uniform(r, std::log(lo), std::log(hi))); }
@@ -57,6 +58,7 @@ Dec parse(const std::string& s) {
   return d;
 }
 
+// x as printf writes it under f: a fitting program's own spelling.
 std::string format(const char* f, double x) {
   char buf[128];
   std::snprintf(buf, sizeof buf, f, x);
@@ -198,6 +200,9 @@ void break_one(std::vector<std::string>& files, const std::vector<Dec>& values, 
   files[f] = t + "\n";
 }
 
+// Case n: realistic fits (a third), totals that show their last bit (30%),
+// near-tie decimals (10%), edge values (15%), or a broken file (12%); most
+// files respelled. The directory is made afresh.
 void write_case(unsigned long seed, long n, const fs::path& dir) {
   std::seed_seq seq{seed, static_cast<unsigned long>(n)};
   Rng r(seq);
@@ -222,6 +227,7 @@ void write_case(unsigned long seed, long n, const fs::path& dir) {
 
 }  // namespace
 
+// Writes cases FIRST to FIRST+COUNT-1; a wrong call is a usage error (2).
 int main(int argc, char** argv) {
   if (argc < 4 || argc > 5) {
     std::fprintf(stderr, "usage: gen_fits SEED COUNT OUTDIR [FIRST]\n");
