@@ -129,9 +129,18 @@ void ScratchDir::write(const std::string& name, const std::string& bytes, int mo
   chmod(p.c_str(), static_cast<mode_t>(mode));
 }
 
-std::string ScratchDir::read(const std::string& name) const {
-  std::ifstream in(file(name), std::ios::binary);
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+  return lines;
+}
+
+std::string ScratchDir::read(const std::string& name) const { return read_file(file(name)); }

@@ -32,6 +32,12 @@ ChildResult run_child(const std::function<void()>& body, const ChildOptions& opt
 // a scratch directory, so the run does not depend on where the build lives.
 ChildResult run_program(const std::string& path, const ChildOptions& options = {});
 
+// The bytes of the file at `path` (empty when it cannot be read).
+std::string read_file(const std::string& path);
+
+// The lines of `text`, each with its line end.
+std::vector<std::string> lines_of(const std::string& text);
+
 // Scratch directory removed with its contents when the object goes.
 class ScratchDir {
  public:

@@ -29,20 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
-  return lines;
-}
-
 const std::string sample_report = read_file(fs::path(SAMPLE_DIR) / "expected-report.txt");
 constexpr const char* hint = "Try 'xpcorr --help' for more information.\n";
 
@@ -152,17 +138,20 @@ TEST(command_line, help_version_and_usage_errors) {
   }
 }
 
+// A run with options and how it must end.
+struct RunCase {
+  std::vector<std::string> args;
+  const char* missing;  // fit file removed first, or null
+  Out out;
+  std::string_view err;
+  int status;  // -1: the abort signal
+};
+
 // -C runs exactly as a run in DIR: the same report, and the failure report
 // naming the file as opened there; a DIR that cannot be entered stops the
 // run before anything is printed.
 TEST(command_line, directory_option_reads_the_fit_files_there) {
-  const struct {
-    std::vector<std::string> args;
-    const char* missing;  // fit file removed first, or null
-    Out out;
-    std::string_view err;
-    int status;  // -1: the abort signal
-  } cases[] = {
+  const RunCase cases[] = {
       {{"-C", "fits"}, nullptr, Out::sample, "", 0},
       {{"--directory=fits"}, nullptr, Out::sample, "", 0},
       {{"-C", "missing"}, nullptr, Out::none, "xpcorr: missing: No such file or directory\n", 2},
@@ -325,13 +314,7 @@ TEST(table, prints_as_the_report_on_generated_fit_sets) {
 // name is taken from the start directory. No temporary file is ever left,
 // and a replaced table has mode 0666 less the umask.
 TEST(table, never_over_a_fit_file_nor_half_written) {
-  const struct {
-    std::vector<std::string> args;
-    const char* missing;  // fit file removed first, or null
-    Out out;
-    std::string_view err;
-    int status;  // -1: the abort signal
-  } cases[] = {
+  const RunCase cases[] = {
       {{"-C", "fits", "--table", "fits/mcfit3.dat"}, nullptr, Out::none,
        "xpcorr: fits/mcfit3.dat: is the fit file mcfit3.dat\n", 2},
       {{"--table=fits/../fits/dafit8.dat", "-C", "fits"}, nullptr, Out::none,

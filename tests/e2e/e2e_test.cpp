@@ -19,20 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
-  return lines;
-}
-
 const std::string sample_report = read_file(fs::path(SAMPLE_DIR) / "expected-report.txt");
 const std::vector<std::string> sample_lines = lines_of(sample_report);
 
