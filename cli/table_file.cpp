@@ -7,12 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "fit_input.hpp"
+#include "whole_file.hpp"
 
 namespace cli {
 namespace {
@@ -46,34 +44,6 @@ Failure check(const TableFile& table) noexcept {
   return {};
 }
 
-// Writes every byte, then the mode and the sync; 0 or the errno value.
-int fill(int fd, std::string_view bytes) noexcept {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (::fchmod(fd, 0666 & ~mask) != 0) return errno;
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : EIO;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return ::fsync(fd) != 0 ? errno : 0;
-}
-
-// "dir/.name.XXXXXX" for "dir/name": hidden, in the same folder so the
-// rename stays within one file system. False when too long.
-bool temp_name(const char* name, char (&temp)[PATH_MAX]) noexcept {
-  const char* slash = std::strrchr(name, '/');
-  const std::size_t dir_len = slash ? static_cast<std::size_t>(slash - name + 1) : 0;
-  const std::size_t base_len = std::strlen(name) - dir_len;
-  if (dir_len + base_len + 9 > sizeof temp) return false;
-  std::memcpy(temp, name, dir_len);
-  temp[dir_len] = '.';
-  std::memcpy(temp + dir_len + 1, name + dir_len, base_len);
-  std::memcpy(temp + dir_len + 1 + base_len, ".XXXXXX", 8);
-  return true;
-}
-
 }  // namespace
 
 // The start directory is held open (O_PATH needs no permission on it) so
@@ -90,22 +60,13 @@ Failure prepare(const Options& o, TableFile& table) noexcept {
   return {};
 }
 
-// The run goes back to the start directory first, so every name below is
-// the user's, relative to where the command was started.
+// The run goes back to the start directory first, so the name is the
+// user's, relative to where the command was started.
 Failure replace(const TableFile& table, std::string_view bytes) noexcept {
-  auto failed = [&](int error) { return Failure{Problem::cannot_write_table, table.name, error}; };
-  if (table.start_dir != AT_FDCWD && ::fchdir(table.start_dir) != 0) return failed(errno);
-  char temp[PATH_MAX];
-  if (!temp_name(table.name, temp)) return failed(ENAMETOOLONG);
-  const int fd = ::mkostemp(temp, O_CLOEXEC);
-  if (fd < 0) return failed(errno);
-  int error = fill(fd, bytes);
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp, table.name) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp);
-    return failed(error);
-  }
+  if (table.start_dir != AT_FDCWD && ::fchdir(table.start_dir) != 0)
+    return {Problem::cannot_write_table, table.name, errno};
+  if (int error = replace_whole(table.name, bytes); error != 0)
+    return {Problem::cannot_write_table, table.name, error};
   return {};
 }
 

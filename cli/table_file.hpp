@@ -25,9 +25,7 @@ struct TableFile {
 // and inode, so by any path or link) one of the eighteen fit files.
 Failure prepare(const Options& o, TableFile& table) noexcept;
 
-// Writes `bytes` to a new file beside the table (mode 0666 less the
-// umask), syncs it and renames it over the table, so the table is only
-// ever replaced by a complete one. On failure the new file is removed.
+// Replaces the table by `bytes`, whole (replace_whole).
 Failure replace(const TableFile& table, std::string_view bytes) noexcept;
 
 }  // namespace cli

@@ -2,16 +2,14 @@
 // tables (written by xpcorr --table) on one picture, SVG, PDF or PNG.
 
 #include <getopt.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 
+#include "cli/whole_file.hpp"
 #include "draw.hpp"
 
 namespace {
@@ -76,37 +74,6 @@ std::optional<int> parse(int argc, char** argv, Options& o) {
   return std::nullopt;
 }
 
-// Writes `bytes` to a temporary file beside `path` and renames it into
-// place: `path` is either as it was or the complete picture.
-bool write_whole(const std::string& path, const std::string& bytes) {
-  fs::path p(path);
-  fs::path dir = p.parent_path().empty() ? fs::path(".") : p.parent_path();
-  std::string hidden = ".";
-  hidden += p.filename().string();
-  hidden += ".XXXXXX";
-  std::string temp = dir / hidden;
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  mode_t mask = umask(0);
-  umask(mask);
-  bool ok = fchmod(fd, 0666 & ~mask) == 0;
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  ok = ok && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    int saved = errno;
-    unlink(temp.c_str());
-    errno = saved;
-  }
-  return ok;
-}
-
 }  // namespace
 
 // Reads every table before drawing anything, names the points the picture
@@ -127,6 +94,7 @@ int main(int argc, char** argv) {
   std::string bytes;
   Failure why;
   if (!draw(tables, o.device, o.output, bytes, why)) return report(why);
-  if (!write_whole(o.output, bytes)) return report({Cause::cannot_write, o.output, std::strerror(errno)});
+  if (int error = cli::replace_whole(o.output.c_str(), bytes); error != 0)
+    return report({Cause::cannot_write, o.output, std::strerror(error)});
   return 0;
 }
