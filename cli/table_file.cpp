@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "fit_input.hpp"
-#include "whole_file.hpp"
+#include "whole_file/whole_file.hpp"
 
 namespace cli {
 namespace {
@@ -65,7 +65,7 @@ Failure prepare(const Options& o, TableFile& table) noexcept {
 Failure replace(const TableFile& table, std::string_view bytes) noexcept {
   if (table.start_dir != AT_FDCWD && ::fchdir(table.start_dir) != 0)
     return {Problem::cannot_write_table, table.name, errno};
-  if (int error = replace_whole(table.name, bytes); error != 0)
+  if (int error = whole_file::replace_whole(table.name, bytes); error != 0)
     return {Problem::cannot_write_table, table.name, error};
   return {};
 }

@@ -25,7 +25,7 @@ struct TableFile {
 // and inode, so by any path or link) one of the eighteen fit files.
 Failure prepare(const Options& o, TableFile& table) noexcept;
 
-// Replaces the table by `bytes`, whole (replace_whole).
+// Replaces the table by `bytes`, whole (whole_file::replace_whole).
 Failure replace(const TableFile& table, std::string_view bytes) noexcept;
 
 }  // namespace cli

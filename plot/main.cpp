@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "cli/whole_file.hpp"
+#include "whole_file/whole_file.hpp"
 #include "draw.hpp"
 
 namespace {
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   std::string bytes;
   Failure why;
   if (!draw(tables, o.device, o.output, bytes, why)) return report(why);
-  if (int error = cli::replace_whole(o.output.c_str(), bytes); error != 0)
+  if (int error = whole_file::replace_whole(o.output.c_str(), bytes); error != 0)
     return report({Cause::cannot_write, o.output, std::strerror(error)});
   return 0;
 }

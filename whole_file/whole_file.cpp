@@ -1,7 +1,7 @@
 // Replacing a file by a complete one, shared by xpcorr's table and
 // xpcorr-plot's picture.
 
-#include "whole_file.hpp"
+#include "whole_file/whole_file.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace cli {
+namespace whole_file {
 namespace {
 
 // Writes every byte, then the mode and the sync; 0 or the errno value.
@@ -58,4 +58,4 @@ int replace_whole(const char* path, std::string_view bytes) noexcept {
   return error;
 }
 
-}  // namespace cli
+}  // namespace whole_file

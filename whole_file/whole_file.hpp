@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace cli {
+namespace whole_file {
 
 // Writes `bytes` to a new file ".NAME.XXXXXX" beside `path` (mode 0666
 // less the umask), syncs it and renames it over `path`, so that `path` is
@@ -12,4 +12,4 @@ namespace cli {
 // that failed; then the new file is removed.
 int replace_whole(const char* path, std::string_view bytes) noexcept;
 
-}  // namespace cli
+}  // namespace whole_file
