@@ -66,7 +66,10 @@ bool fixed_exact(float magnitude, int decimals, char*& end) noexcept {
 // which fixes the rounding. A minus sign that would stand before zeros
 // only is dropped. When the text is one too long and begins with a zero,
 // that zero goes; when it is longer still, the field is all asterisks.
-// Infinities and NaNs keep the names the conversion gives them.
+// Infinities keep the name the conversion gives them. A NaN is "-nan"
+// whatever its sign bit: the NaN an invalid operation makes (inf × 0,
+// inf − inf) has it set on x86-64 and clear on ARM, POWER and s390x, and
+// the report must read the same on every CPU, as it reads on x86-64.
 std::string_view edit_f(float value, int width, int decimals,
                         std::span<char, max_width> buf) noexcept {
   width = std::clamp(width, 1, max_width);
@@ -76,7 +79,9 @@ std::string_view edit_f(float value, int width, int decimals,
 
   char text[64];
   char* end = text;
-  if (!fixed_exact(magnitude, decimals, end)) {
+  if (std::isnan(value)) {
+    end = std::copy_n("-nan", 4, text);
+  } else if (!fixed_exact(magnitude, decimals, end)) {
     end = std::to_chars(text, text + sizeof text - 1, static_cast<double>(magnitude),
                         std::chars_format::fixed, decimals).ptr;
     if (decimals == 0 && text[0] >= '0' && text[0] <= '9') *end++ = '.';

@@ -120,6 +120,20 @@ TEST(f_field, infinity) {
   for (const auto& c : cases) check(c);
 }
 
+// A NaN reads "-nan" whatever its sign and payload, as the NaN that x86-64
+// makes of an invalid operation prints: other CPUs make it with the sign
+// bit clear.
+TEST(f_field, nan_of_any_sign_prints_as_on_x86_64) {
+  static constexpr FieldCase cases[] = {
+      {std::bit_cast<float>(0xffc00000u), 8, 5, "    -nan;"},  // x86-64's default NaN
+      {std::bit_cast<float>(0x7fc00000u), 8, 5, "    -nan;"},  // that of ARM, POWER, s390x
+      {std::bit_cast<float>(0x7f800001u), 6, 4, "  -nan;"},    // signalling, with a payload
+      {std::bit_cast<float>(0xffffffffu), 5, 3, " -nan;"},
+      {std::bit_cast<float>(0x7fc00000u), 3, 1, "***;"},
+  };
+  for (const auto& c : cases) check(c);
+}
+
 // The field's digits are those of "%#.*f" for every float, not only for
 // the values of the tables above: a sweep over the bit patterns of positive
 // floats (subnormals and values of every exponent), and over the exact
