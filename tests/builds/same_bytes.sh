@@ -3,11 +3,15 @@
 # and runs each on the same seeded fit directories, requiring identical
 # standard output, standard error and exit status from every build.
 #
-#   tests/builds/same_bytes.sh [--cases N] [--seed S] [--native] [--keep]
+#   tests/builds/same_bytes.sh [--cases N] [--seed S] [--native] [--cross] [--keep]
 #
-# --native adds a GCC build with -march=native; --keep leaves the cases and
-# outputs in the scratch directory it names (on /dev/shm when there is one:
-# a disk file system makes the runs several times slower). On a difference
+# --native adds a GCC build with -march=native. --cross compares the
+# README's build with static builds for aarch64, s390x (big-endian) and
+# ppc64le instead, run under qemu-user; it first installs the cross
+# compilers and qemu and unpacks each CPU's yaml-cpp
+# (scripts/cross-sysroot.sh). --keep leaves the cases and outputs in the
+# scratch directory it names (on /dev/shm when there is one: a disk file
+# system makes the runs several times slower). On a difference
 # it prints the seed, the first differing case (its files and the
 # differing outputs) and exits 1.
 set -euo pipefail
@@ -19,8 +23,9 @@ while [ $# -gt 0 ]; do
     --cases) cases=${2:?}; shift 2 ;;
     --seed) seed=${2:?}; shift 2 ;;
     --native) configs="$configs gcc-native"; shift ;;
+    --cross) configs="gcc-release $cross_configs"; shift ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,12s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
     *) echo "same_bytes: unknown option '$1' (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -35,6 +40,9 @@ mkdir -p "$work/cases" "$work/out"
 if [ "$keep" = 1 ]; then echo "same_bytes: cases and outputs kept in $work" >&2
 else trap 'rm -rf "$work"' EXIT; fi
 
+for c in $configs; do
+  case " $cross_configs " in *" $c "*) sh "$root/scripts/cross-sysroot.sh" "$c" ;; esac
+done
 for c in $configs; do build_config "$c" xpcorr; done
 g++ -std=c++20 -O2 -o "$configs_dir/gen_fits" "$root/tests/builds/gen_fits.cpp"
 "$configs_dir/gen_fits" "$seed" "$cases" "$work/cases"
@@ -46,12 +54,11 @@ before=$(snapshot)
 # Runs one build in every case directory; bash's own note on an aborted
 # child goes to /dev/null, the child's streams to files of their own.
 run_all() {
-  local bin=$configs_dir/$1/xpcorr out=$work/out/$1 d n
+  local out=$work/out/$1 d n
   mkdir -p "$out"
   for d in "$work"/cases/case*; do
     n=${d##*/}
-    (cd "$d" && exec "$bin") >"$out/$n.out" 2>"$out/$n.err" </dev/null && echo 0 >"$out/$n.rc" ||
-      echo $? >"$out/$n.rc"
+    run_xpcorr "$1" "$d" "$out/$n.out" "$out/$n.err" >"$out/$n.rc"
   done 2>/dev/null
 }
 set -- $configs
@@ -95,7 +102,8 @@ for c in $configs; do
   for z in 0 -0 +0 -0. -.000 -0.0E+00 0-0 -0d-999 -000.00e5; do
     rm -rf "$zero" && mkdir -p "$zero" && cp "$root"/examples/sample/*.dat "$zero"/
     sed -i "s/97390\.0/$z/" "$zero/mcfit3.dat"
-    (cd "$zero" && exec "$configs_dir/$c/xpcorr") >"$work/zero.run" 2>&1 || echo "status $?" >>"$work/zero.run"
+    echo "status $(run_xpcorr "$c" "$zero" "$work/zero.run" "$work/zero.err")" >>"$work/zero.run"
+    cat "$work/zero.err" >>"$work/zero.run"
     [ -e "$work/zero.ref" ] || cp "$work/zero.run" "$work/zero.ref"
     cmp -s "$work/zero.ref" "$work/zero.run" ||
       { echo "same_bytes: $c: a matched count written $z reports otherwise than 0" >&3; zero_bad=1; }
