@@ -59,6 +59,15 @@ std::string_view short_name(int letter) noexcept {
   return {name, 2};
 }
 
+// The option whose value getopt_long has just taken, as the user wrote it:
+// the argument before a value given on its own, else the argument that
+// holds the value after its '='.
+std::string_view written(char** argv, int letter) noexcept {
+  const char* arg = argv[optind - 1];
+  if (arg == optarg) arg = argv[optind - 2];
+  return std::strncmp(arg, "--", 2) == 0 ? long_name(arg) : short_name(letter);
+}
+
 // The option that getopt_long refused. For a long option glibc has moved
 // optind past it, so argv[optind - 1] is its text; optopt is 0 for an
 // unknown long option, the option's value for a known one. For a short
@@ -67,10 +76,7 @@ std::string_view short_name(int letter) noexcept {
 Failure refused(int c, char** argv) noexcept {
   const char* arg = argv[optind - 1];
   const bool is_long = std::strncmp(arg, "--", 2) == 0;
-  if (c == ':') {
-    if (optopt == table_option) return {Problem::missing_argument, "--table"};
-    return {Problem::missing_argument, is_long ? long_name(arg) : short_name(optopt)};
-  }
+  if (c == ':') return {Problem::missing_argument, is_long ? long_name(arg) : short_name(optopt)};
   if (optopt == 0) return {Problem::unknown_option, long_name(arg)};
   if (optopt == 'h' || optopt == 'V') return {Problem::needless_argument, long_name(arg)};
   return {Problem::unknown_option, short_name(optopt)};
@@ -79,17 +85,18 @@ Failure refused(int c, char** argv) noexcept {
 }  // namespace
 
 // A leading ':' in the option string makes a missing argument return ':'
-// instead of '?'. An empty DIR or FILE counts as missing.
+// instead of '?'. An empty DIR or FILE counts as missing; the option is
+// named as written.
 Failure parse(int argc, char** argv, Options& o) noexcept {
   opterr = 0;
   for (int c; (c = getopt_long(argc, argv, ":C:hV", long_options, nullptr)) != -1;) {
     switch (c) {
       case 'C':
-        if (*optarg == '\0') return {Problem::missing_argument, "-C"};
+        if (*optarg == '\0') return {Problem::missing_argument, written(argv, 'C')};
         o.directory = optarg;
         break;
       case table_option:
-        if (*optarg == '\0') return {Problem::missing_argument, "--table"};
+        if (*optarg == '\0') return {Problem::missing_argument, written(argv, table_option)};
         o.table = optarg;
         break;
       case 'h': o.help = true; break;

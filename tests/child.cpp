@@ -54,6 +54,13 @@ void prepare_child(const ChildOptions& o, int out_fd, int err_fd) {
       break;
     }
     case Stdout::closed: close(1); break;
+    case Stdout::file: {
+      int file = open(o.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (file < 0) _exit(126);
+      dup2(file, 1);
+      close(file);
+      break;
+    }
   }
   close(out_fd);
   close(err_fd);

@@ -117,6 +117,9 @@ TEST(command_line, help_version_and_usage_errors) {
       {{"-C", "fits", "--frobnicate=1"}, "", error("xpcorr: unknown option '--frobnicate'"), 2},
       {{"--help=yes"}, "", error("xpcorr: option '--help' takes no argument"), 2},
       {{"-C"}, "", error("xpcorr: option '-C' needs an argument"), 2},
+      {{"--directory"}, "", error("xpcorr: option '--directory' needs an argument"), 2},
+      {{"--dir="}, "", error("xpcorr: option '--dir' needs an argument"), 2},
+      {{"-C", ""}, "", error("xpcorr: option '-C' needs an argument"), 2},
       {{"--table"}, "", error("xpcorr: option '--table' needs an argument"), 2},
       {{"fits"}, "", error("xpcorr: unexpected argument 'fits'"), 2},
       {{"-C", "fits", "--table", "t.yaml", "extra"}, "", error("xpcorr: unexpected argument 'extra'"), 2},
@@ -308,8 +311,10 @@ TEST(table, prints_as_the_report_on_generated_fit_sets) {
 }
 
 // A table is refused, before anything is printed or read, when it is a
-// fit file by any path or link, a directory, no regular file, or standard
-// output (where the report goes); it is not written when the input fails;
+// fit file by any path or link, a directory or no regular file (a FIFO of
+// the start directory: no test names a file outside its own scratch
+// directory, which a broken check would replace); it is not written when
+// the input fails;
 // a table that cannot be written leaves the report complete. A relative
 // name is taken from the start directory. No temporary file is ever left,
 // and a replaced table has mode 0666 less the umask.
@@ -324,10 +329,7 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
       {{"-C", "fits", "--table", "hard.yaml"}, nullptr, Out::none,
        "xpcorr: hard.yaml: is the fit file mcfit8.dat\n", 2},
       {{"-C", "fits", "--table", "out"}, nullptr, Out::none, "xpcorr: out: is a directory\n", 2},
-      {{"-C", "fits", "--table", "/dev/null"}, nullptr, Out::none,
-       "xpcorr: /dev/null: is not a regular file\n", 2},
-      {{"-C", "fits", "--table", "/proc/self/fd/1"}, nullptr, Out::none,
-       "xpcorr: /proc/self/fd/1: is the standard output\n", 2},
+      {{"-C", "fits", "--table", "fifo"}, nullptr, Out::none, "xpcorr: fifo: is not a regular file\n", 2},
       {{"-C", "fits", "--table", "old.yaml"}, "fits/mcfit5.dat", Out::header,
        "open: No such file or directory\napparent state: unit 95 named mcfit5.dat\n"
        "last format: list io\nlately writing direct formatted external IO\n", -1},
@@ -342,6 +344,7 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
     fs::create_directory(s.file("out"));
     fs::create_symlink("fits/dafit0.dat", s.file("link.yaml"));
     fs::create_hard_link(s.file("fits/mcfit8.dat"), s.file("hard.yaml"));
+    ASSERT_EQ(mkfifo(s.file("fifo").c_str(), 0644), 0);
     if (c.missing) fs::remove(s.file(c.missing));
     const std::set<std::string> before = s.names();
     ChildResult r = s.run(c.args);
@@ -360,6 +363,20 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
     }
   }
   umask(mask);
+}
+
+// The file that standard output goes to (here one in the start directory,
+// where the report would be) is refused as the table, by any name.
+TEST(table, never_over_the_standard_output) {
+  for (const char* name : {"report.txt", "./fits/../report.txt"}) {
+    StartDir s;
+    const ChildResult r = run_program(XPCORR_BINARY, {.dir = s.path(), .stdout_mode = Stdout::file,
+                                                      .args = {"-C", "fits", "--table", name},
+                                                      .stdout_file = "report.txt"});
+    EXPECT_EQ(r.err, "xpcorr: " + std::string(name) + ": is the standard output\n");
+    EXPECT_TRUE(r.exited(2));
+    EXPECT_EQ(read_file(s.file("report.txt")), "");
+  }
 }
 
 // A table the system refuses half-way (here a file size limit between the
