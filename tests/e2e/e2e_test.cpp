@@ -222,6 +222,34 @@ TEST(run, nulls_and_slash_leave_values_unread) {
   EXPECT_TRUE(r.exited(0));
 }
 
+// A value that a null or a slash leaves unread is the value no input set,
+// 0, in its own bin: never the value the file of the bin before held. So
+// each file with nulls gives the very report of the file with 0 written
+// in their place, where 0 has a report of its own (infinities for a
+// matched count, zero rates for a yield).
+TEST(run, values_left_unread_are_zero_in_their_own_bin) {
+  const struct {
+    const char* name;
+    const char* unread;
+    const char* zero;
+  } cases[] = {
+      {"mcfit3.dat", ",1.86471 0.008089 30367.2 98811.81 377.39\n", "0 1.86471 0.008089 30367.2 98811.81 377.39\n"},
+      {"mcfit3.dat", "97390.0 1.86471 0.008089 30367.2,, 377.39\n", "97390.0 1.86471 0.008089 30367.2 0 377.39\n"},
+      {"dafit3.dat", "137681.0 1.86 /\n", "137681.0 1.86 0 0 0 0\n"},
+      {"dafit6.dat", "4*,,5\n", "0 0 0 0 0 5\n"},
+  };
+  for (const auto& c : cases) {
+    FitDir unread, zero;
+    unread.put(c.name, c.unread);
+    zero.put(c.name, c.zero);
+    const ChildResult a = unread.run(), b = zero.run();
+    EXPECT_NE(a.out, sample_report) << c.unread;
+    EXPECT_EQ(a.out, b.out) << c.unread;
+    EXPECT_EQ(a.err + b.err, "") << c.unread;
+    EXPECT_TRUE(a.exited(0) && b.exited(0)) << c.unread;
+  }
+}
+
 TEST(run, zero_matched_count_prints_infinities) {
   FitDir d;
   d.put("mcfit3.dat", "0 1.86471 0.008089 30367.2 98811.81 377.39\n");
