@@ -383,7 +383,7 @@ int main(int argc, char** argv) {
   for (const Tally& t : tallies) merge(total, t);
 
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("every float: stride %llu, %llu patterns (%llu by stride, %llu named), %u threads\n",
+  std::printf("every float: stride %llu, %llu patterns (%llu by stride, %llu named), threads: %u\n",
               static_cast<unsigned long long>(o.stride), static_cast<unsigned long long>(count + extra),
               static_cast<unsigned long long>(count), static_cast<unsigned long long>(extra), o.threads);
   bool ok = report(total);
