@@ -4,9 +4,8 @@
 
 #include "table.hpp"
 
-#include "text.hpp"
-
 #include <yaml-cpp/depthguard.h>
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
 #include <array>
@@ -18,6 +17,9 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <sstream>
+
+#include "text.hpp"
 
 namespace plot {
 
@@ -245,11 +247,42 @@ std::optional<std::size_t> pick(const Node& deps, int column, Failure& why) {
   return 0;
 }
 
+// yaml-cpp's parser events, heeding only where each document starts.
+struct Documents : YAML::EventHandler {
+  std::vector<YAML::Mark> starts;
+  void OnDocumentStart(const YAML::Mark& at) override { starts.push_back(at); }
+  void OnDocumentEnd() override {}
+  void OnNull(const YAML::Mark&, YAML::anchor_t) override {}
+  void OnAlias(const YAML::Mark&, YAML::anchor_t) override {}
+  void OnScalar(const YAML::Mark&, const std::string&, YAML::anchor_t, const std::string&) override {}
+  void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnSequenceEnd() override {}
+  void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnMapEnd() override {}
+};
+
+// A data table is one document. yaml-cpp's LoadAll would go on without end
+// where a document starts with a token it cannot take (a ','), finding an
+// empty document there again and again: such a text is not YAML.
+bool one_document(std::string_view text, Failure& why) {
+  std::istringstream in{std::string(text)};
+  YAML::Parser parser(in);
+  Documents d;
+  while (parser.HandleNextDocument(d))
+    if (d.starts.size() > 1 && d.starts.back().pos == d.starts[d.starts.size() - 2].pos) {
+      YAML::Mark at = d.starts.back();
+      return why = {Cause::not_yaml, "", "line " + std::to_string(at.line + 1) + ", column " +
+                                             std::to_string(at.column + 1) + ": no node can start here"},
+             false;
+    }
+  if (d.starts.empty()) return why = {Cause::no_document, "", ""}, false;
+  if (d.starts.size() > 1) return why = {Cause::documents, "", std::to_string(d.starts.size())}, false;
+  return true;
+}
+
 bool parse(std::string_view text, int column, Table& t, Failure& why) {
-  std::vector<Node> docs = YAML::LoadAll(std::string(text));
-  if (docs.empty()) return why = {Cause::no_document, "", ""}, false;
-  if (docs.size() > 1) return why = {Cause::documents, "", std::to_string(docs.size())}, false;
-  const Node& doc = docs.front();
+  if (!one_document(text, why)) return false;
+  const Node doc = YAML::Load(std::string(text));
   Walk walk{nodes_per_byte * text.size() + 1000, 0, why};
   if (!check(doc, "", 0, walk) || !check_variables(doc, why)) return false;
   Node x = at(doc, "independent_variables")[0], deps = at(doc, "dependent_variables");

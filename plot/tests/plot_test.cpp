@@ -165,6 +165,7 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
   struct Case { std::string table, err; std::vector<std::string> more = {}; };
   const Case cases[] = {
       {"independent_variables: [x_p\n", "not YAML: line 2, column 1: end of sequence flow not found"},
+      {", x: 1\n", "not YAML: line 1, column 1: no node can start here"},
       {"", "empty: no YAML document"},
       {"# nothing but a comment\n", "empty: no YAML document"},
       {std::string(sample_table) + "---\n" + std::string(sample_table), "2 YAML documents: a data table is one"},
