@@ -18,9 +18,8 @@ flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
 
 # The table reader links plot's sources and the static yaml-cpp.
-yaml_cpp=$(for d in /usr/lib/x86_64-linux-gnu /usr/lib /usr/local/lib; do
-             [ -e "$d/libyaml-cpp.a" ] && echo "$d/libyaml-cpp.a" && break; done)
-[ -n "$yaml_cpp" ] || { echo "fuzz/run.sh: no libyaml-cpp.a (package libyaml-cpp-dev)" >&2; exit 1; }
+yaml_cpp=$($cxx -print-file-name=libyaml-cpp.a)
+[ -e "$yaml_cpp" ] || { echo "fuzz/run.sh: no libyaml-cpp.a (package libyaml-cpp-dev)" >&2; exit 1; }
 
 build() {
   target=$1

@@ -10,20 +10,19 @@ set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
 out=$root/build-archives
-cpus=${*:-x86_64 aarch64 s390x ppc64le}
+. scripts/cpus.sh
+cpus=${*:-x86_64 $cross_cpus}
 
 sh scripts/install-missing.sh cmake make g++ libyaml-cpp-dev >&2
 mkdir -p "$out"
 for cpu in $cpus; do
   # x86-64 is this machine's own build; the others are cross-built.
-  case $cpu in
-    x86_64) toolchain= emulator= ;;
-    aarch64) toolchain=aarch64-linux-gnu emulator=qemu-aarch64-static ;;
-    s390x) toolchain=s390x-linux-gnu emulator=qemu-s390x-static ;;
-    ppc64le) toolchain=powerpc64le-linux-gnu emulator=qemu-ppc64le-static ;;
-    *) echo "archives: unknown CPU '$cpu' (x86_64, aarch64, s390x, ppc64le)" >&2; exit 2 ;;
-  esac
-  [ -z "$toolchain" ] || sh scripts/cross-sysroot.sh "$cpu" >&2
+  toolchain= emulator=
+  if [ "$cpu" != x86_64 ]; then
+    toolchain=$(cpu_triple "$cpu") || { echo "archives: unknown CPU '$cpu' (x86_64 $cross_cpus)" >&2; exit 2; }
+    emulator=$(cpu_emulator "$cpu")
+    sh scripts/cross-sysroot.sh "$cpu" >&2
+  fi
 
   build=$out/build-$cpu
   {

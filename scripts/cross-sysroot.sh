@@ -12,17 +12,14 @@
 set -eu
 cd "$(dirname "$0")/.."
 
+. scripts/cpus.sh
 if [ "$(id -u)" -eq 0 ]; then as_root=; else as_root=sudo; fi
 
 for cpu in "$@"; do
-  case $cpu in
-    aarch64) arch=arm64 triple=aarch64-linux-gnu qemu=aarch64 ;;
-    s390x) arch=s390x triple=s390x-linux-gnu qemu=s390x ;;
-    ppc64le) arch=ppc64el triple=powerpc64le-linux-gnu qemu=ppc64le ;;
-    *) echo "cross-sysroot: unknown CPU '$cpu' (aarch64, s390x, ppc64le)" >&2; exit 2 ;;
-  esac
+  triple=$(cpu_triple "$cpu") || { echo "cross-sysroot: unknown CPU '$cpu' ($cross_cpus)" >&2; exit 2; }
+  arch=$(cpu_arch "$cpu")
   sh scripts/install-missing.sh "g++-$triple" qemu-user-static
-  command -v "qemu-$qemu-static" >/dev/null
+  command -v "$(cpu_emulator "$cpu")" >/dev/null
 
   sysroot=build-cross/sysroot-$triple
   [ -e "$sysroot/usr/lib/$triple/libyaml-cpp.a" ] && continue

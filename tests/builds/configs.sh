@@ -18,7 +18,7 @@ config_options() {
     gcc-lto)       echo "CXX=g++ -DCMAKE_INTERPROCEDURAL_OPTIMIZATION=ON" ;;
     gcc-native)    echo "CXX=g++ -DCMAKE_CXX_FLAGS=-march=native" ;;
     aarch64|s390x|ppc64le)
-      echo "CXX=$(cross_triple "$1")-g++ -DCMAKE_TOOLCHAIN_FILE=$root/cmake/$(cross_triple "$1").cmake" \
+      echo "CXX=$(cpu_triple "$1")-g++ -DCMAKE_TOOLCHAIN_FILE=$root/cmake/$(cpu_triple "$1").cmake" \
         "-DXPCORR_PLOT=OFF -DXPCORR_TESTS=OFF" ;;
     *) echo "unknown build configuration: $1" >&2; return 2 ;;
   esac
@@ -26,26 +26,15 @@ config_options() {
 
 # The builds for other CPUs are named by the CPU, as `uname -m` names it;
 # their programs run here under qemu-user.
-cross_configs="aarch64 s390x ppc64le"
-cross_triple() {
-  case $1 in
-    aarch64) echo aarch64-linux-gnu ;;
-    s390x) echo s390x-linux-gnu ;;
-    ppc64le) echo powerpc64le-linux-gnu ;;
-  esac
-}
-emulator_of() {
-  case $1 in
-    aarch64|s390x|ppc64le) echo "qemu-$1-static" ;;
-  esac
-}
+source "$root/scripts/cpus.sh"
+cross_configs=$cross_cpus
 
 # Runs the xpcorr of build NAME in DIR, its streams to OUT and ERR, and
 # prints its exit status. After a guest's abort qemu adds a line of its own
 # to standard error; it is not the program's, so it is left out.
 run_xpcorr() {
   local name=$1 dir=$2 out=$3 err=$4 emulator rc=0
-  emulator=$(emulator_of "$name")
+  emulator=$(cpu_emulator "$name" || true)
   # shellcheck disable=SC2086  # no emulator: no word
   (cd "$dir" && exec $emulator "$configs_dir/$name/xpcorr") >"$out" 2>"$err" </dev/null || rc=$?
   if [ -n "$emulator" ] && [ "$rc" != 0 ]; then sed -i '/^qemu: uncaught target signal /d' "$err"; fi
