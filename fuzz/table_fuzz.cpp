@@ -7,19 +7,24 @@
 #include <cstdint>
 #include <string_view>
 
-#include "plot/table.hpp"
-#include "plot/text.hpp"
+#include "plot/latex.hpp"
+#include "plot/series.hpp"
+#include "tables/hepdata.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
+  tables::Table table;
+  tables::ReadFailure refusal;
+  if (!tables::parse_hepdata(text, table, refusal)) return 0;
+  // A table read has variables of both kinds, each with a value per point.
+  if (table.independent.empty() || table.dependent.empty() || table.independent[0].values.empty()) __builtin_trap();
   for (int column : {0, 2}) {
-    plot::Table table;
+    plot::Series series;
     plot::Failure why;
-    if (!plot::parse_table(text, column, table, why)) continue;
-    // A table read has a point for each value, and each of them an x.
-    if (table.points.empty()) __builtin_trap();
-    (void)plot::plot_text(table.x.name + table.x.units);
-    (void)plot::plot_text(table.y.name + table.y.units);
+    if (!plot::series_of(table, column, series, why)) continue;
+    if (series.points.size() != table.independent[0].values.size()) __builtin_trap();
+    (void)plot::plot_text(series.x.name + series.x.units);
+    (void)plot::plot_text(series.y.name + series.y.units);
   }
   return 0;
 }

@@ -1,6 +1,6 @@
 // Formatted output: the F field edit and the records built from it.
 
-#include "formatted_output.hpp"
+#include "recio/formatted_output.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "failure.hpp"
-#include "units.hpp"
+#include "recio/fault.hpp"
+#include "recio/units.hpp"
 
 namespace recio {
 namespace {

@@ -1,5 +1,5 @@
-// Formatted output: records under the report's three FORMAT texts, each a
-// repeated group of one blank and one F field.
+// Formatted output: records under FORMAT texts that repeat a group of one
+// blank and one F field, as "(9(1X,F8.5))".
 #pragma once
 
 #include <span>
@@ -14,10 +14,6 @@ struct Format {
   int width;
   int decimals;
 };
-
-inline constexpr Format f9{"(9(1X,F8.5))", 9, 8, 5};
-inline constexpr Format f10{"(3(1X,F6.4))", 3, 6, 4};
-inline constexpr Format f11{"(3(1X,F5.3))", 3, 5, 3};
 
 // Widest field this layer edits.
 inline constexpr int max_width = 32;

@@ -1,7 +1,7 @@
 // List-directed input: separators, null values, repeat counts and the
 // slash; a value scanned into a bounded buffer of digits, converted once.
 
-#include "list_input.hpp"
+#include "recio/list_input.hpp"
 
 #include <unistd.h>
 
@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "units.hpp"
+#include "recio/units.hpp"
 
 namespace recio {
 

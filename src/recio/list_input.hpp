@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "failure.hpp"
+#include "recio/fault.hpp"
 
 namespace recio {
 

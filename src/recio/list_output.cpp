@@ -1,12 +1,12 @@
 // List-directed output: the item forms and the line limit of a record.
 
-#include "list_output.hpp"
+#include "recio/list_output.hpp"
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 
-#include "failure.hpp"
+#include "recio/fault.hpp"
 
 namespace recio {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-#include "units.hpp"
+#include "recio/units.hpp"
 
 namespace recio {
 

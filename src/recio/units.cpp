@@ -1,7 +1,7 @@
 // The unit table of the record I/O layer: which descriptor and file name
 // each unit number stands for, the report stream, start-up and stop.
 
-#include "units.hpp"
+#include "recio/units.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,13 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "failure.hpp"
+#include "files/whole_file.hpp"
+#include "recio/fault.hpp"
 
 namespace recio {
 namespace {
 
 // One numbered channel. The name is kept with its terminating NUL so it
-// can go to open(2) as it is and into the failure report as opened.
+// can go to open(2) as it is and into the failure message as opened.
 struct Unit {
   int fd = -1;
   std::size_t name_len = 0;
@@ -58,29 +59,20 @@ bool Stream::put(std::string_view text) noexcept {
   return true;
 }
 
-// Writes out every buffered byte, resuming after partial writes and
-// interrupted calls. On failure the bytes stay buffered and the system's
-// error number is kept for the report.
+// Writes out every buffered byte. On failure the bytes not taken stay
+// buffered, at its start, and the system's error number is kept for the
+// failure message.
 bool Stream::flush() noexcept {
   if (fd_ < 0) return true;
-  std::size_t done = 0;
-  while (done < used_) {
-    ssize_t n = ::write(fd_, buf_.data() + done, used_ - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error_ = n < 0 ? errno : EIO;
-      std::memmove(buf_.data(), buf_.data() + done, used_ - done);
-      used_ -= done;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  used_ = 0;
-  return true;
+  const files::Written w = files::write_in_full(fd_, pending());
+  std::memmove(buf_.data(), buf_.data() + w.bytes, used_ - w.bytes);
+  used_ -= w.bytes;
+  if (w.error != 0) error_ = w.error;
+  return w.error == 0;
 }
 
 // The standard streams are preconnected, formatted and unnamed, as the
-// program's records and the failure report expect them.
+// program's records and the failure message expect them.
 void start() noexcept {
   for (Unit& u : units) u.reset();
   units[error_unit].fd = 2;

@@ -1,5 +1,5 @@
 // The unit table of the record I/O layer: numbered channels, the buffered
-// stream behind unit 6, the state the failure report describes, and the
+// stream behind unit 6, the state the failure message describes, and the
 // start-up and normal stop of a run.
 #pragma once
 
@@ -33,7 +33,7 @@ class Stream {
   std::array<char, 8192> buf_{};
 };
 
-// What the layer last did, as the failure report's last three lines tell it.
+// What the layer last did, as the failure message's last three lines tell it.
 struct IoState {
   int unit = -1;                // unit of the statement in progress
   bool reading = false;         // last statement read (else wrote)
@@ -45,7 +45,7 @@ struct IoState {
 void start() noexcept;
 
 // End of a complete report: closes every unit and flushes standard output.
-// A flush that fails ends the run through the failure report, so a caller
+// A flush that fails ends the run through the failure message, so a caller
 // that goes on knows the whole report reached the system.
 void finish() noexcept;
 
@@ -62,7 +62,7 @@ void close(int unit) noexcept;
 // Closes every unit and flushes unit 6; returns false when the flush failed.
 bool close_all() noexcept;
 
-// Marks the start of a statement on `unit`, for the failure report. A
+// Marks the start of a statement on `unit`, for the failure message. A
 // formatted record marks the layer as having done sequential formatted I/O.
 void begin_statement(int unit, bool reading, std::string_view format,
                      bool formatted_record = false) noexcept;

@@ -7,13 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include "../child.hpp"
+#include "support/child.hpp"
 #include "recio/formatted_output.hpp"
 #include "recio/list_input.hpp"
 #include "recio/list_output.hpp"
 #include "recio/units.hpp"
 
 namespace {
+
+constexpr recio::Format f11{"(3(1X,F5.3))", 3, 5, 3};
 
 // A run that writes one record, then opens `name` on unit 93 and reads six
 // values from it.
@@ -111,7 +113,7 @@ TEST(failure, formatted_record_makes_state_sequential) {
   ScratchDir dir;
   ChildResult r = run_child([] {
     recio::start();
-    recio::write_formatted(recio::output_unit, recio::f11, std::array{1.f});
+    recio::write_formatted(recio::output_unit, f11, std::array{1.f});
     recio::open_old(93, "mcfit3.dat");
   }, {.dir = dir.path()});
   EXPECT_EQ(r.err,

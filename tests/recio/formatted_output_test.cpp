@@ -18,6 +18,11 @@
 
 namespace {
 
+// FORMATs of the three forms a record may take here.
+constexpr recio::Format f9{"(9(1X,F8.5))", 9, 8, 5};
+constexpr recio::Format f10{"(3(1X,F6.4))", 3, 6, 4};
+constexpr recio::Format f11{"(3(1X,F5.3))", 3, 5, 3};
+
 constexpr float inf = std::numeric_limits<float>::infinity();
 
 std::string field(float value, int width, int decimals) {
@@ -179,8 +184,8 @@ TEST(formatted_output, record_length) {
     std::size_t length;  // without the line end
   };
   static constexpr Case cases[] = {
-      {&recio::f9, 6, 54}, {&recio::f9, 3, 27}, {&recio::f9, 2, 18}, {&recio::f9, 9, 81},
-      {&recio::f10, 3, 21}, {&recio::f10, 1, 7}, {&recio::f11, 3, 18}, {&recio::f11, 2, 12},
+      {&f9, 6, 54}, {&f9, 3, 27}, {&f9, 2, 18}, {&f9, 9, 81},
+      {&f10, 3, 21}, {&f10, 1, 7}, {&f11, 3, 18}, {&f11, 2, 12},
   };
   for (const auto& c : cases) {
     std::string text = record(*c.format, std::vector<float>(c.count, 0.5f));
@@ -191,17 +196,17 @@ TEST(formatted_output, record_length) {
 
 TEST(formatted_output, records) {
   const RecordCase cases[] = {
-      {&recio::f9, {0.5f, -0.5f, 1.f}, "  0.50000 -0.50000  1.00000\n;"},
-      {&recio::f9, {0.8883f, 0.99f}, "  0.88830  0.99000\n;"},
-      {&recio::f9, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f},
+      {&f9, {0.5f, -0.5f, 1.f}, "  0.50000 -0.50000  1.00000\n;"},
+      {&f9, {0.8883f, 0.99f}, "  0.88830  0.99000\n;"},
+      {&f9, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f},
        "  1.00000  2.00000  3.00000  4.00000  5.00000  6.00000\n;"},
-      {&recio::f10, {0.5f, -0.123456f, 12.5f}, " 0.5000 -.1235 ******\n;"},
-      {&recio::f11, {0.5f, -0.5f, 0.f}, " 0.500 -.500 0.000\n;"},
-      {&recio::f11, {-0.0f, inf, -inf}, " 0.000   inf  -inf\n;"},
+      {&f10, {0.5f, -0.123456f, 12.5f}, " 0.5000 -.1235 ******\n;"},
+      {&f11, {0.5f, -0.5f, 0.f}, " 0.500 -.500 0.000\n;"},
+      {&f11, {-0.0f, inf, -inf}, " 0.000   inf  -inf\n;"},
       // past the repeat count the format starts again, on a new record
-      {&recio::f10, {1.f, 2.f, 3.f, 4.f}, " 1.0000 2.0000 3.0000\n 4.0000\n;"},
-      {&recio::f11, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f}, " 1.000 2.000 3.000\n 4.000 5.000 6.000\n;"},
-      {&recio::f9, {}, "\n;"},
+      {&f10, {1.f, 2.f, 3.f, 4.f}, " 1.0000 2.0000 3.0000\n 4.0000\n;"},
+      {&f11, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f}, " 1.000 2.000 3.000\n 4.000 5.000 6.000\n;"},
+      {&f9, {}, "\n;"},
   };
   for (const auto& c : cases) EXPECT_EQ(record(*c.format, c.values), c.expected) << c.format->text;
 }

@@ -1,0 +1,56 @@
+# The libraries of the optional parts, each found or named and left out, so
+# that a configure never fails for want of one:
+#   yaml-cpp   reading tables (xpcorr-plot, the tests of the readers)
+#   PLplot     drawing (xpcorr-plot)
+#   GoogleTest the tests; GNU MPFR the second model of the arithmetic
+# and whether xpcorr can be linked statically here.
+include(CheckCXXSourceCompiles)
+find_package(PkgConfig QUIET)
+
+# A part left out is named once, with what would bring it in.
+function(xpcorr_left_out part why)
+  message(STATUS "xpcorr: ${part} left out: ${why}")
+endfunction()
+
+# yaml-cpp: its static archive where there is one, so that the static
+# xpcorr, whose link line it reaches through the table library, stays
+# static (xpcorr itself uses none of it and takes in none of its code).
+find_package(yaml-cpp CONFIG QUIET)
+find_path(XPCORR_YAML_CPP_INCLUDE_DIR yaml-cpp/yaml.h)
+find_library(XPCORR_YAML_CPP_ARCHIVE NAMES libyaml-cpp.a)
+if(XPCORR_YAML_CPP_INCLUDE_DIR AND XPCORR_YAML_CPP_ARCHIVE)
+  add_library(xpcorr_yaml_cpp STATIC IMPORTED)
+  set_target_properties(xpcorr_yaml_cpp PROPERTIES
+    IMPORTED_LOCATION "${XPCORR_YAML_CPP_ARCHIVE}"
+    INTERFACE_INCLUDE_DIRECTORIES "${XPCORR_YAML_CPP_INCLUDE_DIR}")
+elseif(TARGET yaml-cpp::yaml-cpp OR TARGET yaml-cpp)
+  add_library(xpcorr_yaml_cpp INTERFACE IMPORTED)
+  if(TARGET yaml-cpp::yaml-cpp)
+    set_target_properties(xpcorr_yaml_cpp PROPERTIES INTERFACE_LINK_LIBRARIES yaml-cpp::yaml-cpp)
+  else()
+    set_target_properties(xpcorr_yaml_cpp PROPERTIES INTERFACE_LINK_LIBRARIES yaml-cpp)
+  endif()
+else()
+  xpcorr_left_out("reading tables (xpcorr-plot and its tests)" "yaml-cpp not found (Debian: libyaml-cpp-dev)")
+endif()
+
+if(PkgConfig_FOUND)
+  pkg_check_modules(PLPLOT QUIET IMPORTED_TARGET plplot)
+endif()
+
+# A static xpcorr needs the C and C++ libraries as archives, and yaml-cpp's
+# too when it is linked at all; Linux has them where their -static
+# packages are installed, macOS never.
+if(NOT DEFINED XPCORR_STATIC)
+  set(CMAKE_REQUIRED_LINK_OPTIONS -static)
+  check_cxx_source_compiles("#include <string>\nint main(int c, char**) { return std::string(c, 'x').size() == 3; }"
+                            XPCORR_CAN_LINK_STATIC)
+  unset(CMAKE_REQUIRED_LINK_OPTIONS)
+  set(static_default OFF)
+  if(XPCORR_CAN_LINK_STATIC AND (NOT TARGET xpcorr_yaml_cpp OR XPCORR_YAML_CPP_ARCHIVE))
+    set(static_default ON)
+  else()
+    message(STATUS "xpcorr: linked dynamically: no static C++ library here (or no static yaml-cpp)")
+  endif()
+endif()
+option(XPCORR_STATIC "Link xpcorr statically (no start-up relocation, one file to copy)" ${static_default})

@@ -1,0 +1,43 @@
+// xpcorr: reads the eighteen fit files of the current directory (or of
+// -C's) and prints the corrected rates and fragmentation function; with
+// --table it also writes them as a results table.
+
+#include <cerrno>
+#include <new>
+#include <string>
+
+#include "cli/options.hpp"
+#include "cli/results.hpp"
+#include "cli/table_file.hpp"
+#include "core/run.hpp"
+#include "tables/write.hpp"
+
+namespace {
+
+// The table's text in the format its name asks for, then the file
+// replaced by it whole.
+cli::Failure write_table(const cli::TableFile& table, const core::FinalValues& v) noexcept {
+  std::string text;
+  try {
+    text = tables::table_text(cli::results_table(v), tables::format_for(table.name));
+  } catch (const std::bad_alloc&) {
+    return {cli::Problem::cannot_write_table, table.name, ENOMEM};
+  }
+  return cli::replace(table, text);
+}
+
+}  // namespace
+
+// Every failure of the command line goes through cli::complain, which
+// prints its line and gives the exit status; those of the fit files and
+// the report end the run through the record I/O layer's failure message.
+int main(int argc, char** argv) {
+  cli::Options o;
+  cli::TableFile table;
+  if (cli::Failure f = cli::parse(argc, argv, o)) return cli::complain(f);
+  if (o.help) return cli::complain(cli::print(cli::usage));
+  if (o.version) return cli::complain(cli::print(cli::version));
+  if (cli::Failure f = cli::prepare(o, table)) return cli::complain(f);
+  const core::FinalValues v = core::run();
+  return cli::complain(o.table != nullptr ? write_table(table, v) : cli::Failure{});
+}

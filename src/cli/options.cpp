@@ -1,0 +1,111 @@
+// Option parsing with getopt_long. getopt's own messages are switched off
+// (opterr = 0): each usage error is told once, by cli::complain.
+
+#include "cli/options.hpp"
+
+#include <getopt.h>
+
+#include <cstring>
+
+#ifndef XPCORR_VERSION
+#error "XPCORR_VERSION must come from the build"
+#endif
+
+namespace cli {
+
+const std::string_view usage =
+    "Usage: xpcorr [OPTION]...\n"
+    "Correct the fitted yields of the eighteen fit files mcfit0.dat ... mcfit8.dat\n"
+    "and dafit0.dat ... dafit8.dat and print the report of rates, cross-sections\n"
+    "and the fragmentation function with its errors on standard output.\n"
+    "\n"
+    "Options:\n"
+    "  -C, --directory=DIR  read the fit files from DIR, not the current directory\n"
+    "      --table=FILE     after a complete report, also write the final rates and\n"
+    "                       fragmentation function to FILE as a HEPData table in\n"
+    "                       YAML; a relative FILE is taken from the directory\n"
+    "                       xpcorr was started in, not from DIR; FILE is replaced\n"
+    "                       only by a complete table, and never when it is a fit\n"
+    "                       file or a directory\n"
+    "  -h, --help           print this help and exit\n"
+    "  -V, --version        print the version and exit\n"
+    "\n"
+    "Exit status: 0 after a complete report (and table); 1 when the table cannot\n"
+    "be written; 2 for a usage error; the abort signal (134 in a shell) after the\n"
+    "failure report of a missing or malformed fit file or of a report that\n"
+    "cannot be written.\n";
+
+const std::string_view version = "xpcorr " XPCORR_VERSION "\n";
+
+namespace {
+
+constexpr int table_option = 256;  // a long option with no short form
+
+constexpr option long_options[] = {
+    {"directory", required_argument, nullptr, 'C'},
+    {"table", required_argument, nullptr, table_option},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The long option `arg` as the user wrote it, without its "=value".
+std::string_view long_name(const char* arg) noexcept { return {arg, std::strcspn(arg, "=")}; }
+
+// The short option `letter` as "-x", in static storage.
+std::string_view short_name(int letter) noexcept {
+  static char name[3] = "-?";
+  name[1] = static_cast<char>(letter);
+  return {name, 2};
+}
+
+// The option whose value getopt_long has just taken, as the user wrote it:
+// the argument before a value given on its own, else the argument that
+// holds the value after its '='.
+std::string_view written(char** argv, int letter) noexcept {
+  const char* arg = argv[optind - 1];
+  if (arg == optarg) arg = argv[optind - 2];
+  return std::strncmp(arg, "--", 2) == 0 ? long_name(arg) : short_name(letter);
+}
+
+// The option that getopt_long refused. For a long option glibc has moved
+// optind past it, so argv[optind - 1] is its text; optopt is 0 for an
+// unknown long option, the option's value for a known one. For a short
+// option optopt is the letter, and argv[optind - 1] may be an earlier
+// argument (a letter inside a group), so only the letter is named.
+Failure refused(int c, char** argv) noexcept {
+  const char* arg = argv[optind - 1];
+  const bool is_long = std::strncmp(arg, "--", 2) == 0;
+  if (c == ':') return {Problem::missing_argument, is_long ? long_name(arg) : short_name(optopt)};
+  if (optopt == 0) return {Problem::unknown_option, long_name(arg)};
+  if (optopt == 'h' || optopt == 'V') return {Problem::needless_argument, long_name(arg)};
+  return {Problem::unknown_option, short_name(optopt)};
+}
+
+}  // namespace
+
+// A leading ':' in the option string makes a missing argument return ':'
+// instead of '?'. An empty DIR or FILE counts as missing; the option is
+// named as written.
+Failure parse(int argc, char** argv, Options& o) noexcept {
+  opterr = 0;
+  for (int c; (c = getopt_long(argc, argv, ":C:hV", long_options, nullptr)) != -1;) {
+    switch (c) {
+      case 'C':
+        if (*optarg == '\0') return {Problem::missing_argument, written(argv, 'C')};
+        o.directory = optarg;
+        break;
+      case table_option:
+        if (*optarg == '\0') return {Problem::missing_argument, written(argv, table_option)};
+        o.table = optarg;
+        break;
+      case 'h': o.help = true; break;
+      case 'V': o.version = true; break;
+      default: return refused(c, argv);
+    }
+  }
+  if (optind < argc) return {Problem::stray_argument, argv[optind]};
+  return {};
+}
+
+}  // namespace cli

@@ -1,0 +1,48 @@
+// The command line's own failures: one enum of causes and one function that
+// writes the line naming the cause on standard error and gives the exit
+// status. Failures of the fit files and the report keep the four-line
+// failure message of the record I/O layer.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace cli {
+
+enum class Problem : std::uint8_t {
+  none,
+  unknown_option,      // subject: the option as written
+  missing_argument,    // subject: the option that needs one
+  needless_argument,   // subject: a long option given "=value" it does not take
+  stray_argument,      // subject: the argument
+  cannot_enter,        // subject: the directory of -C; error: why
+  table_is_directory,  // subject: the table file
+  table_not_regular,   // subject: the table file, an existing device, pipe or socket
+  table_is_fit_file,   // subject: the table file; detail: the fit file it is
+  table_is_output,     // subject: the table file, which is standard output
+  cannot_write_table,  // subject: the table file; error: why
+  cannot_write_output, // help or version text refused by standard output; error: why
+};
+
+struct Failure {
+  Problem problem;
+  std::string_view subject;
+  int error;                // errno value, for the causes that carry the system's text
+  std::string_view detail;  // a fit file name, for table_is_fit_file
+
+  constexpr Failure(Problem p = Problem::none, std::string_view s = {}, int e = 0,
+                    std::string_view d = {}) noexcept
+      : problem(p), subject(s), error(e), detail(d) {}
+
+  explicit operator bool() const noexcept { return problem != Problem::none; }
+};
+
+// Writes the message of `f` on standard error (nothing for Problem::none)
+// and returns the exit status: 0 for none, 1 when the table or the help
+// text could not be written, 2 for a usage error.
+int complain(const Failure& f) noexcept;
+
+// Writes all of `text` on standard output, resuming after partial writes.
+Failure print(std::string_view text) noexcept;
+
+}  // namespace cli

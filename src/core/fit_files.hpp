@@ -1,0 +1,28 @@
+// The eighteen fit files: nine Monte Carlo and nine data files, one per
+// bin, each holding six list-directed values.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "core/bins.hpp"
+
+namespace core {
+
+// The file names of bins 1 to 9, as opened in the current directory.
+inline constexpr std::array<std::string_view, bin_count> mc_files{
+    "mcfit0.dat", "mcfit1.dat", "mcfit2.dat", "mcfit3.dat", "mcfit4.dat",
+    "mcfit5.dat", "mcfit6.dat", "mcfit7.dat", "mcfit8.dat"};
+inline constexpr std::array<std::string_view, bin_count> data_files{
+    "dafit0.dat", "dafit1.dat", "dafit2.dat", "dafit3.dat", "dafit4.dat",
+    "dafit5.dat", "dafit6.dat", "dafit7.dat", "dafit8.dat"};
+
+// Fit file of bin b is read on unit 89 + b.
+inline constexpr int first_fit_unit = 90;
+
+// Opens the nine Monte Carlo files, then reads and closes them in bin
+// order, keeping the matched count and the fitted yield; then the same for
+// the nine data files, keeping the fitted yield. Any failure is fatal.
+void read_fit_files(Measurement& m) noexcept;
+
+}  // namespace core

@@ -1,0 +1,34 @@
+// The run sequence: each step of the calculation between the records that
+// report it, in the one order the report has.
+
+#include "core/run.hpp"
+
+#include "core/fit_files.hpp"
+#include "core/report.hpp"
+#include "recio/units.hpp"
+
+namespace core {
+
+FinalValues run() noexcept {
+  recio::start();
+  Measurement m;
+  print_header();
+  read_fit_files(m);
+  compute_generated(m);
+  print_label("gen done");
+  compute_mc(m);
+  print_label("mcf done");
+  compute_data(m);
+  print_label("daf done");
+  print_blank();
+  print_uncorrected(m, totals(m));
+  correct_bias(m);
+  print_blank();
+  print_corrected(m, totals(m));
+  const FinalValues v = final_values(m);
+  print_final(v);
+  recio::finish();
+  return v;
+}
+
+}  // namespace core

@@ -1,0 +1,15 @@
+// The run sequence of the correction program: the header, the fit files,
+// the rates before and after the bias correction, and the final values.
+#pragma once
+
+#include "core/rates.hpp"
+
+namespace core {
+
+// One straight run over the fit files of the current directory. Any I/O
+// failure leaves it through the failure message; the records already
+// written stay on standard output. Returns the final values once the whole
+// report has reached the system.
+FinalValues run() noexcept;
+
+}  // namespace core

@@ -1,0 +1,76 @@
+// Whole writes: the loop over write(2) that every writer shares, and the
+// replacement of a file by a complete one (xpcorr's table, xpcorr-plot's
+// picture and points).
+
+#include "files/whole_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace files {
+namespace {
+
+// Interruptions in a row, with nothing written, before write_in_full gives
+// up: a signal storm is not a reason to spin for ever.
+constexpr int max_interruptions = 100;
+
+// Writes every byte, then the mode and the sync; 0 or the errno value.
+int fill(int fd, std::string_view bytes) noexcept {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  if (::fchmod(fd, 0666 & ~mask) != 0) return errno;
+  if (int error = write_in_full(fd, bytes).error; error != 0) return error;
+  return ::fsync(fd) != 0 ? errno : 0;
+}
+
+// "dir/.name.XXXXXX" for "dir/name": hidden, in the same folder so the
+// rename stays within one file system. False when too long.
+bool temp_name(const char* name, char (&temp)[PATH_MAX]) noexcept {
+  const char* slash = std::strrchr(name, '/');
+  const std::size_t dir_len = slash ? static_cast<std::size_t>(slash - name + 1) : 0;
+  const std::size_t base_len = std::strlen(name) - dir_len;
+  if (dir_len + base_len + 9 > sizeof temp) return false;
+  std::memcpy(temp, name, dir_len);
+  temp[dir_len] = '.';
+  std::memcpy(temp + dir_len + 1, name + dir_len, base_len);
+  std::memcpy(temp + dir_len + 1 + base_len, ".XXXXXX", 8);
+  return true;
+}
+
+}  // namespace
+
+Written write_in_full(int fd, std::string_view bytes) noexcept {
+  Written w;
+  for (int interrupted = 0; w.bytes < bytes.size();) {
+    ssize_t n = ::write(fd, bytes.data() + w.bytes, bytes.size() - w.bytes);
+    if (n < 0 && errno == EINTR && ++interrupted < max_interruptions) continue;
+    if (n <= 0) {
+      w.error = n < 0 ? errno : ENOSPC;
+      break;
+    }
+    interrupted = 0;
+    w.bytes += static_cast<std::size_t>(n);
+  }
+  return w;
+}
+
+int replace_whole(const char* path, std::string_view bytes) noexcept {
+  char temp[PATH_MAX];
+  if (!temp_name(path, temp)) return ENAMETOOLONG;
+  const int fd = ::mkostemp(temp, O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = fill(fd, bytes);
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temp, path) != 0) error = errno;
+  if (error != 0) ::unlink(temp);
+  return error;
+}
+
+}  // namespace files

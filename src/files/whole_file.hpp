@@ -1,0 +1,29 @@
+// Writing bytes whole: all of a buffer to a descriptor, and a file replaced
+// only by a complete one. Every writer of both programs goes through here.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace files {
+
+// How far a write_in_full got: the bytes the system took, and the errno
+// value of the call that stopped it (0 when every byte went).
+struct Written {
+  std::size_t bytes = 0;
+  int error = 0;
+};
+
+// Writes all of `bytes` to `fd`, resuming after partial writes and calls
+// interrupted by a signal. A write that takes nothing (ENOSPC, as a full
+// device answers) or fails otherwise ends it, and so does a run of
+// interruptions with no progress, so the caller always gets an answer.
+Written write_in_full(int fd, std::string_view bytes) noexcept;
+
+// Writes `bytes` to a new file ".NAME.XXXXXX" beside `path` (mode 0666
+// less the umask), syncs and closes it and renames it over `path`, so that
+// `path` is either as it was or complete. Returns 0, or the errno value of
+// the step that failed; then the new file is removed.
+int replace_whole(const char* path, std::string_view bytes) noexcept;
+
+}  // namespace files

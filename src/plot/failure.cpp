@@ -1,0 +1,45 @@
+// The messages of the plotting program's failures: one switch from cause to
+// text, so every message reads the same way.
+
+#include "plot/failure.hpp"
+
+#include "files/whole_file.hpp"
+
+namespace plot {
+
+namespace {
+
+std::string text(const Failure& f) {
+  const std::string& s = f.subject;
+  const std::string& d = f.detail;
+  switch (f.cause) {
+    case Cause::none: return "";
+    case Cause::unknown_option: return "unknown option '" + s + "'";
+    case Cause::missing_argument: return "option '" + s + "' needs a value";
+    case Cause::no_table: return "no table given";
+    case Cause::no_output: return "no picture file given (-o FILE)";
+    case Cause::too_many_labels: return "more labels (" + d + ") than tables (" + s + ")";
+    case Cause::too_many_columns: return "more columns (" + d + ") than tables (" + s + ")";
+    case Cause::bad_column: return "column '" + s + "' is not a position: 1 is the first dependent variable";
+    case Cause::unknown_format: return "cannot tell the format of '" + s + "': use .svg, .pdf, .png or .tsv";
+    case Cause::refused: return s + ": " + d;
+    case Cause::no_column: return s + ": no dependent variable " + d;
+    case Cause::cannot_draw: return "cannot draw " + s + ": " + d;
+    case Cause::cannot_write: return "cannot write " + s + ": " + d;
+  }
+  return s + ": " + d;
+}
+
+bool usage_error(Cause c) { return c >= Cause::unknown_option && c <= Cause::unknown_format; }
+
+}  // namespace
+
+int complain(const Failure& f) {
+  if (!f) return 0;
+  std::string line = "xpcorr-plot: " + text(f) + "\n";
+  if (usage_error(f.cause)) line += "Try 'xpcorr-plot --help' for more information.\n";
+  files::write_in_full(2, line);
+  return usage_error(f.cause) ? 2 : 1;
+}
+
+}  // namespace plot

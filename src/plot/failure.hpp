@@ -1,0 +1,32 @@
+// Every way a run of the plotting program can fail, and the one line on
+// standard error (plus a hint, for a usage error) that each one gives.
+#pragma once
+
+#include <string>
+
+namespace plot {
+
+enum class Cause {
+  none,
+  // The command line (status 2).
+  unknown_option, missing_argument, no_table, no_output, too_many_labels, too_many_columns, bad_column,
+  unknown_format,
+  // A table that cannot be read or drawn from (status 1).
+  refused, no_column,
+  // The picture, the points file or the help text (status 1).
+  cannot_draw, cannot_write,
+};
+
+struct Failure {
+  Cause cause = Cause::none;
+  std::string subject;  // the option, table file or output file concerned
+  std::string detail;   // the key, place, counts or system text it names
+
+  explicit operator bool() const { return cause != Cause::none; }
+};
+
+// Writes the failure's message on standard error (nothing for none) and
+// gives the exit status.
+int complain(const Failure& f);
+
+}  // namespace plot

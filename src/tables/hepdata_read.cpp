@@ -1,0 +1,321 @@
+// Reading a HEPData data table: one YAML (or JSON) document parsed by
+// yaml-cpp, every key checked against those HEPData allows, then every
+// variable's values. Of the table formats only this reader needs yaml-cpp.
+
+#include <yaml-cpp/depthguard.h>
+#include <yaml-cpp/eventhandler.h>
+#include <yaml-cpp/yaml.h>
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <sstream>
+
+#include "tables/hepdata.hpp"
+
+namespace tables {
+
+namespace {
+
+using YAML::Node;
+
+// The keys HEPData allows in a data table, by the key they stand under
+// (items of a list stand under the list's key).
+struct Level {
+  std::string_view parent;
+  std::array<std::string_view, 4> keys;
+};
+constexpr Level allowed[] = {
+    {"", {"independent_variables", "dependent_variables"}},
+    {"independent_variables", {"header", "qualifiers", "values"}},
+    {"dependent_variables", {"header", "qualifiers", "values"}},
+    {"header", {"name", "units"}},
+    {"qualifiers", {"name", "value", "units"}},
+    {"values", {"value", "low", "high", "errors"}},
+    {"errors", {"symerror", "asymerror", "label"}},
+    {"asymerror", {"minus", "plus"}},
+};
+
+bool allowed_under(std::string_view parent, std::string_view key) {
+  for (const Level& l : allowed)
+    if (l.parent == parent)
+      for (std::string_view k : l.keys)
+        if (!k.empty() && k == key) return true;
+  return false;
+}
+
+// The walk over the whole document: aliases may make a few bytes stand for
+// a huge or endless tree, so it counts the nodes and the levels it enters.
+struct Walk {
+  std::size_t limit, nodes = 0;
+  ReadFailure& why;
+};
+constexpr std::size_t nodes_per_byte = 4;
+
+// Checks that every key stands where HEPData allows it, within the nesting
+// and node limits. Every later step reads only nodes this walk has seen.
+bool check(const Node& n, std::string_view parent, int depth, Walk& w) {
+  if (depth > max_depth) return w.why = {ReadError::too_deep, std::to_string(max_depth)}, false;
+  if (++w.nodes > w.limit) return w.why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
+  if (n.IsSequence())
+    for (const Node& item : n)
+      if (!check(item, parent, depth + 1, w)) return false;
+  if (n.IsMap())
+    for (const auto& kv : n) {
+      std::string key = kv.first.IsScalar() ? kv.first.Scalar() : "?";
+      if (!allowed_under(parent, key)) return w.why = {ReadError::forbidden_key, shown(key)}, false;
+      if (!check(kv.second, key, depth + 1, w)) return false;
+    }
+  return true;
+}
+
+// A map's entry, or an undefined node for a missing key or a node that is
+// not a map: yaml-cpp throws on subscripting a scalar, and on asking the
+// type of the node it gives for a missing key.
+Node at(const Node& n, const char* key) {
+  if (!n.IsMap()) return Node(YAML::NodeType::Undefined);
+  Node entry = n[key];
+  return entry.IsDefined() ? entry : Node(YAML::NodeType::Undefined);
+}
+
+bool present(const Node& n) { return n.IsDefined() && !n.IsNull(); }
+
+bool number(const Node& n, double& x) { return n.IsScalar() && YAML::convert<double>::decode(n, x); }
+
+Header header_of(const Node& v) {
+  Node name = at(at(v, "header"), "name"), units = at(at(v, "header"), "units");
+  return {name.IsScalar() ? name.Scalar() : "", units.IsScalar() ? units.Scalar() : ""};
+}
+
+// A variable as messages name it: its name, else its place.
+std::string called(const Node& v, const char* kind, std::size_t i) {
+  std::string name = header_of(v).name;
+  if (name.empty()) return std::string(kind) + " variable " + std::to_string(i + 1);
+  return std::string("'").append(shown(name)).append("'");
+}
+
+std::string point(std::size_t i, const std::string& variable) {
+  return "point " + std::to_string(i + 1) + " of " + variable;
+}
+
+// Every variable is a list of values, as many as the first independent
+// variable has: point i of each belongs to point i of the others.
+bool check_variables(const Node& doc, ReadFailure& why) {
+  std::optional<std::pair<std::size_t, std::string>> first;
+  for (const char* kind : {"independent", "dependent"}) {
+    std::string group = std::string(kind) + "_variables";
+    Node list = at(doc, group.c_str());
+    if (!present(list) || (list.IsSequence() && list.size() == 0)) return why = {ReadError::no_variables, kind}, false;
+    if (!list.IsSequence()) return why = {ReadError::not_list, "'" + group + "'"}, false;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      Node values = at(list[i], "values");
+      std::string name = called(list[i], kind, i);
+      if (!present(values) || (values.IsSequence() && values.size() == 0))
+        return why = {ReadError::no_values, name}, false;
+      if (!values.IsSequence()) return why = {ReadError::not_list, "'values' of " + name}, false;
+      if (!first) first = {values.size(), name};
+      if (values.size() != first->first)
+        return why = {ReadError::count_mismatch,
+                      name + " has " + std::to_string(values.size()) + " values, " + first->second + " has " +
+                          std::to_string(first->first)},
+               false;
+    }
+  }
+  return true;
+}
+
+// A coordinate: a bin with both edges (and a value of its own, or none) or
+// a single value.
+bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, ReadFailure& why) {
+  Node low = at(n, "low"), high = at(n, "high"), value = at(n, "value");
+  if (low.IsDefined() != high.IsDefined())
+    return why = {low.IsDefined() ? ReadError::low_only : ReadError::high_only, here}, false;
+  c.bin = low.IsDefined();
+  c.has_value = value.IsDefined();
+  if (c.bin) {
+    if (!number(low, c.low) || std::isnan(c.low)) return why = {ReadError::not_number, "low of " + here}, false;
+    if (!number(high, c.high) || std::isnan(c.high)) return why = {ReadError::not_number, "high of " + here}, false;
+    if (c.has_value && (!number(value, c.value) || std::isnan(c.value)))
+      return why = {ReadError::not_number, "value of " + here}, false;
+  } else if (c.has_value) {
+    if (!number(value, c.value) || std::isnan(c.value)) return why = {ReadError::not_number, here}, false;
+  } else {
+    return why = {ReadError::no_value, here}, false;
+  }
+  return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  return s;
+}
+
+// One side of an error as a magnitude: a number, a percentage of the
+// point's value ("2.5%"), or nothing (an empty string, a missing side) for 0.
+bool side(const Node& n, double value, double& size) {
+  size = 0;
+  if (!present(n)) return true;
+  if (!n.IsScalar()) return false;
+  std::string_view s = trimmed(n.Scalar());
+  if (s.empty()) return true;
+  if (!s.ends_with('%')) {
+    if (!number(n, size)) return false;
+    size = std::fabs(size);
+    return true;
+  }
+  s = trimmed(s.substr(0, s.size() - 1));
+  if (s.starts_with('+')) s.remove_prefix(1);
+  double percent = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), percent);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return false;
+  size = std::fabs(value * percent / 100);
+  return true;
+}
+
+// Error `e` of a point of value `value`, its sides as magnitudes; the
+// reason when it is none.
+std::optional<ReadError> read_error(const Node& e, double value, Uncertainty& u) {
+  Node sym = at(e, "symerror"), asym = at(e, "asymerror");
+  if (sym.IsDefined()) {
+    if (!side(sym, value, u.down)) return ReadError::not_number;
+    u.up = u.down;
+  } else if (asym.IsDefined()) {
+    if (!side(at(asym, "minus"), value, u.down) || !side(at(asym, "plus"), value, u.up))
+      return ReadError::not_number;
+  } else {
+    return ReadError::no_error_kind;
+  }
+  Node label = at(e, "label");
+  u.label = label.IsScalar() ? label.Scalar() : "";
+  return std::nullopt;
+}
+
+// A dependent value: a number with its errors, or a text ('-' for a bin
+// not measured), kept as it is.
+bool read_entry(const Node& n, const std::string& here, Entry& entry, ReadFailure& why) {
+  Node value = at(n, "value"), errors = at(n, "errors");
+  if (!value.IsDefined()) return why = {ReadError::no_value, here}, false;
+  if (!value.IsNull() && !value.IsScalar()) return why = {ReadError::not_number, here}, false;
+  if (!number(value, entry.value)) {
+    entry.number = false, entry.value = NAN, entry.text = value.IsScalar() ? value.Scalar() : "";
+    return true;
+  }
+  if (!present(errors)) return true;
+  if (!errors.IsSequence()) return why = {ReadError::not_list, "'errors' of " + here}, false;
+  entry.errors.resize(errors.size());
+  for (std::size_t j = 0; j < errors.size(); ++j)
+    if (std::optional<ReadError> c = read_error(errors[j], entry.value, entry.errors[j]))
+      return why = {*c, "error " + std::to_string(j + 1) + " of " + here}, false;
+  return true;
+}
+
+std::vector<Qualifier> qualifiers_of(const Node& var) {
+  std::vector<Qualifier> out;
+  Node list = at(var, "qualifiers");
+  if (!list.IsSequence()) return out;
+  for (const Node& q : list) {
+    Qualifier& k = out.emplace_back();
+    Node name = at(q, "name"), value = at(q, "value"), units = at(q, "units");
+    k.name = name.IsScalar() ? name.Scalar() : "";
+    k.units = units.IsScalar() ? units.Scalar() : "";
+    k.number = number(value, k.value);
+    if (!k.number) k.text = value.IsScalar() ? value.Scalar() : "";
+  }
+  return out;
+}
+
+bool read_independent(const Node& var, std::size_t k, Independent& v, ReadFailure& why) {
+  Node values = at(var, "values");
+  std::string name = called(var, "independent", k);
+  v.header = header_of(var);
+  v.values.resize(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (!read_coordinate(values[i], point(i, name), v.values[i], why)) return false;
+  return true;
+}
+
+bool read_dependent(const Node& var, std::size_t k, Dependent& v, ReadFailure& why) {
+  Node values = at(var, "values");
+  std::string name = called(var, "dependent", k);
+  v.header = header_of(var);
+  v.qualifiers = qualifiers_of(var);
+  v.values.resize(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (!read_entry(values[i], point(i, name), v.values[i], why)) return false;
+  return true;
+}
+
+// yaml-cpp's parser events, heeding only where each document starts.
+struct Documents : YAML::EventHandler {
+  std::vector<YAML::Mark> starts;
+  void OnDocumentStart(const YAML::Mark& at) override { starts.push_back(at); }
+  void OnDocumentEnd() override {}
+  void OnNull(const YAML::Mark&, YAML::anchor_t) override {}
+  void OnAlias(const YAML::Mark&, YAML::anchor_t) override {}
+  void OnScalar(const YAML::Mark&, const std::string&, YAML::anchor_t, const std::string&) override {}
+  void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnSequenceEnd() override {}
+  void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnMapEnd() override {}
+};
+
+// A data table is one document. yaml-cpp's LoadAll would go on without end
+// where a document starts with a token it cannot take (a ','), finding an
+// empty document there again and again: such a text is not YAML.
+bool one_document(std::string_view text, ReadFailure& why) {
+  std::istringstream in{std::string(text)};
+  YAML::Parser parser(in);
+  Documents d;
+  while (parser.HandleNextDocument(d))
+    if (d.starts.size() > 1 && d.starts.back().pos == d.starts[d.starts.size() - 2].pos) {
+      YAML::Mark at = d.starts.back();
+      return why = {ReadError::not_yaml, "line " + std::to_string(at.line + 1) + ", column " +
+                                             std::to_string(at.column + 1) + ": no node can start here"},
+             false;
+    }
+  if (d.starts.empty()) return why = {ReadError::no_document, ""}, false;
+  if (d.starts.size() > 1) return why = {ReadError::documents, std::to_string(d.starts.size())}, false;
+  return true;
+}
+
+bool parse(std::string_view text, Table& t, ReadFailure& why) {
+  if (!one_document(text, why)) return false;
+  const Node doc = YAML::Load(std::string(text));
+  Walk walk{nodes_per_byte * text.size() + 1000, 0, why};
+  if (!check(doc, "", 0, walk) || !check_variables(doc, why)) return false;
+  Node xs = at(doc, "independent_variables"), ys = at(doc, "dependent_variables");
+  t.independent.resize(xs.size());
+  for (std::size_t k = 0; k < xs.size(); ++k)
+    if (!read_independent(xs[k], k, t.independent[k], why)) return false;
+  t.dependent.resize(ys.size());
+  for (std::size_t k = 0; k < ys.size(); ++k)
+    if (!read_dependent(ys[k], k, t.dependent[k], why)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool parse_hepdata(std::string_view text, Table& table, ReadFailure& why) noexcept {
+  try {
+    return parse(text, table, why);
+  } catch (const YAML::DeepRecursion&) {
+    why = {ReadError::too_deep, std::to_string(max_depth)};
+  } catch (const YAML::ParserException& e) {
+    why = {ReadError::not_yaml, "line " + std::to_string(e.mark.line + 1) + ", column " +
+                                    std::to_string(e.mark.column + 1) + ": " + e.msg};
+  } catch (const std::bad_alloc&) {
+    why = {ReadError::unreadable, "out of memory"};
+  } catch (const std::exception& e) {
+    why = {ReadError::not_yaml, e.what()};
+  }
+  return false;
+}
+
+}  // namespace tables
