@@ -3,9 +3,10 @@
 # (the GNU triple), CMAKE_SYSTEM_PROCESSOR (the CPU as `uname -m` names it)
 # and XPCORR_QEMU (the user-mode emulator that runs its programs here).
 #
-# yaml-cpp for the CPU comes from its Debian package, unpacked by
-# scripts/cross-sysroot.sh into build-cross/sysroot-TRIPLE (apt cannot
-# install it beside the native one); XPCORR_SYSROOT names another folder.
+# Libraries of the CPU beyond the compiler's own come from their Debian
+# packages, unpacked by scripts/cross-sysroot.sh into
+# build-cross/sysroot-TRIPLE (apt cannot install them beside the native
+# ones); XPCORR_SYSROOT names another folder.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${XPCORR_TRIPLE}-gcc)
 set(CMAKE_CXX_COMPILER ${XPCORR_TRIPLE}-g++)

@@ -7,6 +7,17 @@
 include(CheckCXXSourceCompiles)
 find_package(PkgConfig QUIET)
 
+# The rates round every double operation to double. A compiler that keeps
+# doubles in x87 extended precision (32-bit x86 without SSE2) rounds twice
+# and changes last digits of the report: such a build is refused here.
+check_cxx_source_compiles("#include <cfloat>\n#if FLT_EVAL_METHOD != 0\n#error\n#endif\nint main() {}"
+                          XPCORR_DOUBLE_ROUNDS_TO_DOUBLE)
+if(NOT XPCORR_DOUBLE_ROUNDS_TO_DOUBLE)
+  message(FATAL_ERROR "xpcorr: this compiler evaluates double arithmetic in x87 extended precision "
+    "(FLT_EVAL_METHOD is not 0), which rounds the report's values twice. On 32-bit x86 use SSE2: "
+    "-DCMAKE_CXX_FLAGS=\"-msse2 -mfpmath=sse\" (cmake/i686-linux-gnu.cmake sets it).")
+endif()
+
 # A part left out is named once, with what would bring it in.
 function(xpcorr_left_out part why)
   message(STATUS "xpcorr: ${part} left out: ${why}")

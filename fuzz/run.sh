@@ -10,27 +10,14 @@ set -eu
 seconds=${1:-30}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
-out=${FUZZ_OUT:-$root/build-fuzz}
+out=${FUZZ_OUT:-$root/build-fuzz/runs}
 cxx=${CXX_FUZZ:-clang++}
 
+# The targets are built by the "fuzz" preset in build-fuzz/.
+(cd "$root" && cmake --preset fuzz -DCMAKE_CXX_COMPILER="$cxx" >/dev/null && cmake --build --preset fuzz) ||
+  { echo "fuzz/run.sh: the fuzz build failed" >&2; exit 1; }
+targets=$root/build-fuzz/fuzz
 mkdir -p "$out"
-flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
-       -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
-
-# The table reader links plot's sources and the static yaml-cpp.
-yaml_cpp=$($cxx -print-file-name=libyaml-cpp.a)
-[ -e "$yaml_cpp" ] || { echo "fuzz/run.sh: no libyaml-cpp.a (package libyaml-cpp-dev)" >&2; exit 1; }
-
-build() {
-  target=$1
-  shift
-  echo "== building $target"
-  # shellcheck disable=SC2086
-  $cxx $flags -o "$out/$target" "$here/$target.cpp" "$@"
-}
-build list_input_fuzz -I"$root/src" "$root"/src/recio/*.cpp
-build fit_file_fuzz -I"$root/src" "$root"/src/recio/*.cpp
-build table_fuzz -I"$root" "$root/plot/table.cpp" "$root/plot/text.cpp" "$yaml_cpp"
 
 # run TARGET SEED-FILES... [-- LIBFUZZER-OPTIONS...]
 status=0
@@ -43,7 +30,7 @@ run() {
   while [ $# -gt 0 ] && [ "$1" != -- ]; do cp "$1" "$corpus"/; shift; done
   [ $# -gt 0 ] && shift
   echo "== running $target for ${seconds}s"
-  if ! (cd "$out" && "./$target" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 \
+  if ! (cd "$out" && "$targets/$target" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 \
           -print_final_stats=1 "$@" "$corpus" >"$out/$target.log" 2>&1); then
     echo "!! $target failed; see $out/$target.log (crash-* files in $out)"
     tail -n 40 "$out/$target.log"

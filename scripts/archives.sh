@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds, for each CPU named (default: x86_64 aarch64 s390x ppc64le), the
+# Builds, for each CPU named (default: x86_64 and every cross-built one), the
 # archive build-archives/xpcorr-VERSION-linux-CPU.tar.gz: the static
 # xpcorr, its manual page, and the sample fit files with their report.
 # Each archive is then unpacked and its xpcorr run on its own sample (a
@@ -13,21 +13,21 @@ out=$root/build-archives
 . scripts/cpus.sh
 cpus=${*:-x86_64 $cross_cpus}
 
-sh scripts/install-missing.sh cmake make g++ libyaml-cpp-dev >&2
+sh scripts/install-missing.sh cmake make g++ >&2
 mkdir -p "$out"
 for cpu in $cpus; do
-  # x86-64 is this machine's own build; the others are cross-built.
-  toolchain= emulator=
+  # x86-64 is this machine's own build ("xpcorr" preset); the others are
+  # cross-built, each by its CPU's preset.
+  preset=xpcorr emulator=
   if [ "$cpu" != x86_64 ]; then
-    toolchain=$(cpu_triple "$cpu") || { echo "archives: unknown CPU '$cpu' (x86_64 $cross_cpus)" >&2; exit 2; }
-    emulator=$(cpu_emulator "$cpu")
+    cpu_triple "$cpu" >/dev/null || { echo "archives: unknown CPU '$cpu' (x86_64 $cross_cpus)" >&2; exit 2; }
+    preset=$cpu emulator=$(cpu_emulator "$cpu")
     sh scripts/cross-sysroot.sh "$cpu" >&2
   fi
 
   build=$out/build-$cpu
   {
-    cmake -S . -B "$build" -DXPCORR_PLOT=OFF -DXPCORR_TESTS=OFF \
-      ${toolchain:+-DCMAKE_TOOLCHAIN_FILE=$root/cmake/$toolchain.cmake}
+    cmake --preset "$preset" -B "$build"
     cmake --build "$build" -j2
     (cd "$build" && cpack -G TGZ -B "$out")
   } >"$out/$cpu.log" 2>&1 || { cat "$out/$cpu.log" >&2; echo "archives: $cpu: build failed" >&2; exit 1; }

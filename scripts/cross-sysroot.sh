@@ -1,18 +1,23 @@
 #!/bin/sh
 # Makes this machine ready to build xpcorr for other CPUs and run it there
 # under emulation: Debian's cross compiler and qemu-user for each CPU named
-# (aarch64, s390x, ppc64le), and that CPU's static yaml-cpp unpacked into
-# build-cross/sysroot-TRIPLE, where cmake/TRIPLE.cmake looks for it.
+# (those of scripts/cpus.sh), and the CPU's own copies of the libraries
+# xpcorr links beyond the C and C++ ones (sysroot_packages, below) unpacked
+# into build-cross/sysroot-TRIPLE, where cmake/TRIPLE.cmake looks for them.
 #
 #   sh scripts/cross-sysroot.sh CPU...
 #
-# libyaml-cpp-dev cannot be installed beside the native one (it is not
-# Multi-Arch: same), so the CPU's package is only downloaded and unpacked;
-# the foreign architecture is added to dpkg for that and removed again.
+# Such -dev packages cannot be installed beside the native ones (they are
+# not Multi-Arch: same), so the CPU's packages are only downloaded and
+# unpacked; the foreign architecture is added to dpkg for that and removed
+# again.
 set -eu
 cd "$(dirname "$0")/.."
 
 . scripts/cpus.sh
+# None today: xpcorr needs only the compiler's own libraries.
+sysroot_packages=
+
 if [ "$(id -u)" -eq 0 ]; then as_root=; else as_root=sudo; fi
 
 for cpu in "$@"; do
@@ -22,15 +27,18 @@ for cpu in "$@"; do
   command -v "$(cpu_emulator "$cpu")" >/dev/null
 
   sysroot=build-cross/sysroot-$triple
-  [ -e "$sysroot/usr/lib/$triple/libyaml-cpp.a" ] && continue
-  echo "Unpacking libyaml-cpp-dev:$arch into $sysroot"
+  [ -n "$sysroot_packages" ] || continue
+  [ -e "$sysroot/.unpacked" ] && [ "$(cat "$sysroot/.unpacked")" = "$sysroot_packages" ] && continue
+  echo "Unpacking $sysroot_packages ($arch) into $sysroot"
   work=$(mktemp -d)
   $as_root dpkg --add-architecture "$arch"
+  # shellcheck disable=SC2086  # one word per package
   if $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-     (cd "$work" && apt-get download -qq -o APT::Sandbox::User=root "libyaml-cpp-dev:$arch"); then ok=1; else ok=0; fi
+     (cd "$work" && apt-get download -qq -o APT::Sandbox::User=root $(printf "%s:$arch " $sysroot_packages)); then ok=1; else ok=0; fi
   $as_root dpkg --remove-architecture "$arch"
-  [ "$ok" = 1 ] || { rm -rf "$work"; echo "cross-sysroot: cannot fetch libyaml-cpp-dev:$arch" >&2; exit 1; }
+  [ "$ok" = 1 ] || { rm -rf "$work"; echo "cross-sysroot: cannot fetch $sysroot_packages for $arch" >&2; exit 1; }
   rm -rf "$sysroot" && mkdir -p "$sysroot"
-  dpkg -x "$work"/libyaml-cpp-dev_*_"$arch".deb "$sysroot"
+  for deb in "$work"/*.deb; do dpkg -x "$deb" "$sysroot"; done
+  echo "$sysroot_packages" >"$sysroot/.unpacked"
   rm -rf "$work"
 done

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The README's first command: installs what the build needs, builds the
-# programs (without the tests) in build/ and runs xpcorr on the sample fit
-# files of examples/sample/, writing their results table, then draws it.
+# programs (without the tests) in build/ (the "default" preset) and runs
+# xpcorr on the sample fit files of examples/sample/, writing their results
+# table, then draws it.
 # Standard output is the report alone; the other steps write on standard
 # error.
 set -eu
@@ -10,8 +11,8 @@ cd "$(dirname "$0")/.."
 {
   sh scripts/install-missing.sh cmake make g++ pkg-config \
     libyaml-cpp-dev libplplot-dev plplot-driver-cairo
-  cmake -S . -B build -DXPCORR_TESTS=OFF
-  cmake --build build -j2
+  cmake --preset default -DXPCORR_TESTS=OFF
+  cmake --build --preset default
 } >&2
 
 # The report on standard output; the sample's results table and the

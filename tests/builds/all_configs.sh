@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite in every build a user may make: GCC Release (the
 # README's own command), GCC Debug, Clang Release and GCC Release with LTO,
-# each built and tested in build-configs/NAME.
+# each a preset built and tested in build-configs/NAME.
 #
 #   tests/builds/all_configs.sh [--native] [NAME...]
 #
@@ -16,7 +16,7 @@ while [ $# -gt 0 ]; do
     --native) configs="${configs:-$default_configs} gcc-native" ;;
     -h|--help) sed -n '2,9s/^# \{0,1\}//p' "$0"; exit 0 ;;
     -*) echo "all_configs: unknown option '$1' (see --help)" >&2; exit 2 ;;
-    *) config_options "$1" >/dev/null || exit 2; configs="$configs $1" ;;
+    *) known_config "$1" || exit 2; configs="$configs $1" ;;
   esac
   shift
 done
@@ -28,7 +28,7 @@ for c in $configs; do
   echo "== $c"
   build_config "$c" || { failed="$failed $c"; continue; }
   log=$configs_dir/$c.ctest.log
-  if ctest --test-dir "$configs_dir/$c" --output-on-failure -j2 >"$log" 2>&1; then
+  if (cd "$root" && ctest --preset "$c") >"$log" 2>&1; then
     grep -E '^(100% tests passed|Total Test time)' "$log"
   else
     cat "$log"
