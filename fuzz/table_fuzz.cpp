@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tables::ReadFailure refusal;
   if (!tables::parse_hepdata(text, table, refusal)) return 0;
   // A table read has variables of both kinds, each with a value per point.
-  if (table.independent.empty() || table.dependent.empty() || table.independent[0].values.empty()) __builtin_trap();
+  if (table.independent.empty() || table.dependent.empty() || table.independent[0].values.empty())
+    __builtin_trap();
   for (int column : {0, 2}) {
     plot::Series series;
     plot::Failure why;

@@ -64,7 +64,8 @@ int complain(const Failure& f) noexcept {
   if (f.problem == Problem::none) return form.status;
   const bool system_text = form.trail.empty();
   Line line;
-  line << "xpcorr: " << form.lead << f.subject.substr(0, PATH_MAX) << (system_text ? ": " : form.trail)
+  line << "xpcorr: " << form.lead << f.subject.substr(0, PATH_MAX)
+       << (system_text ? ": " : form.trail)
        << (system_text ? std::string_view(std::strerror(f.error)) : f.detail) << "\n"
        << (form.hint ? "Try 'xpcorr --help' for more information.\n" : "");
   files::write_in_full(2, line.view());

@@ -11,17 +11,17 @@ namespace cli {
 
 enum class Problem : std::uint8_t {
   none,
-  unknown_option,      // subject: the option as written
-  missing_argument,    // subject: the option that needs one
-  needless_argument,   // subject: a long option given "=value" it does not take
-  stray_argument,      // subject: the argument
-  cannot_enter,        // subject: the directory of -C; error: why
-  table_is_directory,  // subject: the table file
-  table_not_regular,   // subject: the table file, an existing device, pipe or socket
-  table_is_fit_file,   // subject: the table file; detail: the fit file it is
-  table_is_output,     // subject: the table file, which is standard output
-  cannot_write_table,  // subject: the table file; error: why
-  cannot_write_output, // help or version text refused by standard output; error: why
+  unknown_option,       // subject: the option as written
+  missing_argument,     // subject: the option that needs one
+  needless_argument,    // subject: a long option given "=value" it does not take
+  stray_argument,       // subject: the argument
+  cannot_enter,         // subject: the directory of -C; error: why
+  table_is_directory,   // subject: the table file
+  table_not_regular,    // subject: the table file, an existing device, pipe or socket
+  table_is_fit_file,    // subject: the table file; detail: the fit file it is
+  table_is_output,      // subject: the table file, which is standard output
+  cannot_write_table,   // subject: the table file; error: why
+  cannot_write_output,  // help or version text refused by standard output; error: why
 };
 
 struct Failure {

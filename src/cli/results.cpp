@@ -26,7 +26,8 @@ tables::Independent xp_bins() {
   int low = 0;
   for (int b = 1; b <= core::bin_count; ++b) {
     const int high = low + thousandths(core::dxp[b]);
-    if (b >= core::first_reported) x.values.push_back({true, false, low / 1000.0, high / 1000.0, 0});
+    if (b >= core::first_reported)
+      x.values.push_back({true, false, low / 1000.0, high / 1000.0, 0});
     low = high;
   }
   return x;
@@ -37,7 +38,8 @@ tables::Dependent variable(const char* name,
   tables::Dependent d{{name, ""}, {{"BR", true, tables::decimal(core::BR), "", ""}}, {}};
   for (const core::WithErrors& row : rows) {
     const double stat = tables::decimal(row[1]), sys = tables::decimal(row[2]);
-    d.values.push_back({true, tables::decimal(row[0]), "", {{stat, stat, "stat"}, {sys, sys, "sys"}}});
+    d.values.push_back(
+        {true, tables::decimal(row[0]), "", {{stat, stat, "stat"}, {sys, sys, "sys"}}});
   }
   return d;
 }

@@ -19,10 +19,10 @@ inline constexpr int last_reported = 9;
 
 // Each entry is the single-precision number nearest the decimal written.
 inline constexpr PerBin dxp{{0.005f, 0.02f, 0.025f, 0.05f, 0.05f, 0.05f, 0.1f, 0.2f, 0.5f}};
-inline constexpr PerBin gen{{5743.f, 216582.f, 262234.f, 288149.f, 148142.f, 83560.f,
-                             85893.f, 60933.f, 21681.f}};
-inline constexpr PerBin bias{{0.99f, 1.0078f, 1.0134f, 1.0112f, 1.008f, 1.0028f,
-                              1.002f, 0.9947f, 0.9893f}};
+inline constexpr PerBin gen{
+    {5743.f, 216582.f, 262234.f, 288149.f, 148142.f, 83560.f, 85893.f, 60933.f, 21681.f}};
+inline constexpr PerBin bias{
+    {0.99f, 1.0078f, 1.0134f, 1.0112f, 1.008f, 1.0028f, 1.002f, 0.9947f, 0.9893f}};
 inline constexpr PerBin stat{{0.f, 0.f, 0.f, 0.078f, 0.067f, 0.055f, 0.043f, 0.041f, 0.058f}};
 inline constexpr PerBin syst{{0.f, 0.f, 0.f, 0.149f, 0.11f, 0.094f, 0.088f, 0.064f, 0.072f}};
 

@@ -13,7 +13,8 @@ namespace {
 int unit_of(int bin) noexcept { return first_fit_unit - 1 + bin; }
 
 void open_all(const std::array<std::string_view, bin_count>& names) noexcept {
-  for (int b = 1; b <= bin_count; ++b) recio::open_old(unit_of(b), names[static_cast<unsigned>(b - 1)]);
+  for (int b = 1; b <= bin_count; ++b)
+    recio::open_old(unit_of(b), names[static_cast<unsigned>(b - 1)]);
 }
 
 // Reads the six values of bin b's file into `values`, whose positions

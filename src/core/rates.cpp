@@ -14,9 +14,9 @@ namespace {
 void fitted_rate(const PerBin& yield, const PerBin& mcmatch, PerBin& rate) noexcept {
   for (int b = 1; b <= bin_count; ++b) {
     if (yield[b] > 0)
-      rate[b] = single((double(yield[b]) / double(norm)) *
-                       ((double(gen[b]) / double(mcmatch[b])) * double(rate_scale)) /
-                       double(dxp[b]));
+      rate[b] =
+          single((double(yield[b]) / double(norm)) *
+                 ((double(gen[b]) / double(mcmatch[b])) * double(rate_scale)) / double(dxp[b]));
   }
 }
 

@@ -11,7 +11,10 @@
 
 // Double operations must round to double: an x87 build that keeps them in
 // extended precision would round twice.
-static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must be evaluated in double precision");
+static_assert(
+    FLT_EVAL_METHOD == 0,
+    "double arithmetic runs in x87 extended precision here and would round the rates twice: "
+    "on 32-bit x86 build with -msse2 -mfpmath=sse");
 
 namespace core {
 

@@ -18,7 +18,8 @@ using Row = std::array<float, reported_count>;
 template <class Value>
 Row row(Value value) noexcept {
   Row r{};
-  for (int b = first_reported; b <= last_reported; ++b) r[static_cast<unsigned>(b - first_reported)] = value(b);
+  for (int b = first_reported; b <= last_reported; ++b)
+    r[static_cast<unsigned>(b - first_reported)] = value(b);
   return r;
 }
 

@@ -40,7 +40,8 @@ std::string plplot_error;
 
 int on_fatal(const char* message) {
   std::string line = "xpcorr-plot: cannot draw " + picture_name + ": " + message + "\n";
-  if (write(real_stderr, line.data(), line.size())) {}
+  if (write(real_stderr, line.data(), line.size())) {
+  }
   std::_Exit(1);
 }
 
@@ -111,7 +112,8 @@ std::pair<double, double> x_axis(const std::vector<Series>& tables, bool log) {
 // The y axis over every bar end of the drawable points of `tables` and of
 // `extra`: on a logarithmic axis the whole decades from the lowest end
 // above zero to the highest (1e-3 to 1e2 when there is none).
-std::pair<double, double> y_axis(const std::vector<Series>& tables, const std::vector<Point>& extra, bool log) {
+std::pair<double, double> y_axis(const std::vector<Series>& tables, const std::vector<Point>& extra,
+                                 bool log) {
   Range r;
   auto add = [&r, log](const Point& p) {
     double bottom = p.value - p.total_down, top = p.value + p.total_up;
@@ -151,7 +153,8 @@ void draw_point(const Point& p, double dx, const Window& w, const char* marker) 
 }
 
 // Tables `offset` on of `n` in all, each in its colour and marker.
-void draw_series(const std::vector<Series>& tables, std::size_t offset, std::size_t n, const Window& w) {
+void draw_series(const std::vector<Series>& tables, std::size_t offset, std::size_t n,
+                 const Window& w) {
   for (std::size_t i = 0; i < tables.size(); ++i) {
     std::size_t k = offset + i;
     plcol0(2 + static_cast<PLINT>(k % series));
@@ -178,9 +181,10 @@ void draw_legend(const std::vector<Series>& tables) {
   for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
   PLFLT w, h;
   PLINT n = static_cast<PLINT>(tables.size());
-  pllegend(&w, &h, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, PL_POSITION_TOP | PL_POSITION_RIGHT | PL_POSITION_INSIDE,
-           0.02, 0.03, 0.08, 0, 1, 1, 0, 0, n, opts.data(), 1.0, 1.0, 2.0, 0, colours.data(), text_ptrs.data(),
-           nullptr, nullptr, nullptr, nullptr, colours.data(), styles.data(), widths.data(), colours.data(),
+  pllegend(&w, &h, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX,
+           PL_POSITION_TOP | PL_POSITION_RIGHT | PL_POSITION_INSIDE, 0.02, 0.03, 0.08, 0, 1, 1, 0,
+           0, n, opts.data(), 1.0, 1.0, 2.0, 0, colours.data(), text_ptrs.data(), nullptr, nullptr,
+           nullptr, nullptr, colours.data(), styles.data(), widths.data(), colours.data(),
            scales.data(), numbers.data(), symbols.data());
 }
 
@@ -206,7 +210,9 @@ void draw_band(const std::vector<Point>& band, const Window& w) {
   pllsty(1);
 }
 
-std::string title(const tables::Header& h) { return plot_text(h.units.empty() ? h.name : h.name + " [" + h.units + "]"); }
+std::string title(const tables::Header& h) {
+  return plot_text(h.units.empty() ? h.name : h.name + " [" + h.units + "]");
+}
 
 void draw_all(const Picture& pic) {
   const std::vector<Series>& tables = pic.tables;
@@ -241,7 +247,8 @@ void draw_all(const Picture& pic) {
 
 }  // namespace
 
-bool draw(const Picture& picture, const char* device, const std::string& name, std::string& bytes, Failure& why) {
+bool draw(const Picture& picture, const char* device, const std::string& name, std::string& bytes,
+          Failure& why) {
   char* buffer = nullptr;
   std::size_t size = 0;
   std::FILE* memory = open_memstream(&buffer, &size);

@@ -19,6 +19,7 @@ struct Picture {
 // The picture in the format of PLplot device `device`, drawn for the
 // picture file `name`; false with `why` set when PLplot fails. A fatal
 // PLplot error ends the process with status 1 and its one line.
-bool draw(const Picture& picture, const char* device, const std::string& name, std::string& bytes, Failure& why);
+bool draw(const Picture& picture, const char* device, const std::string& name, std::string& bytes,
+          Failure& why);
 
 }  // namespace plot

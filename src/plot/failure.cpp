@@ -20,8 +20,10 @@ std::string text(const Failure& f) {
     case Cause::no_output: return "no picture file given (-o FILE)";
     case Cause::too_many_labels: return "more labels (" + d + ") than tables (" + s + ")";
     case Cause::too_many_columns: return "more columns (" + d + ") than tables (" + s + ")";
-    case Cause::bad_column: return "column '" + s + "' is not a position: 1 is the first dependent variable";
-    case Cause::unknown_format: return "cannot tell the format of '" + s + "': use .svg, .pdf, .png or .tsv";
+    case Cause::bad_column:
+      return "column '" + s + "' is not a position: 1 is the first dependent variable";
+    case Cause::unknown_format:
+      return "cannot tell the format of '" + s + "': use .svg, .pdf, .png or .tsv";
     case Cause::refused: return s + ": " + d;
     case Cause::no_column: return s + ": no dependent variable " + d;
     case Cause::cannot_draw: return "cannot draw " + s + ": " + d;

@@ -9,12 +9,20 @@ namespace plot {
 enum class Cause {
   none,
   // The command line (status 2).
-  unknown_option, missing_argument, no_table, no_output, too_many_labels, too_many_columns, bad_column,
+  unknown_option,
+  missing_argument,
+  no_table,
+  no_output,
+  too_many_labels,
+  too_many_columns,
+  bad_column,
   unknown_format,
   // A table that cannot be read or drawn from (status 1).
-  refused, no_column,
+  refused,
+  no_column,
   // The picture, the points file or the help text (status 1).
-  cannot_draw, cannot_write,
+  cannot_draw,
+  cannot_write,
 };
 
 struct Failure {

@@ -20,32 +20,38 @@ struct Word {
 
 // Commands that stand for a glyph, a blank or nothing. Font, size and
 // style commands show nothing: the group after them is drawn as it is.
+// clang-format off
 constexpr Word words[] = {
-    {"alpha", "α"}, {"beta", "β"}, {"gamma", "γ"}, {"delta", "δ"}, {"epsilon", "ε"}, {"varepsilon", "ε"},
-    {"zeta", "ζ"}, {"eta", "η"}, {"theta", "θ"}, {"vartheta", "ϑ"}, {"iota", "ι"}, {"kappa", "κ"},
-    {"lambda", "λ"}, {"mu", "μ"}, {"nu", "ν"}, {"xi", "ξ"}, {"omicron", "ο"}, {"pi", "π"}, {"rho", "ρ"},
-    {"sigma", "σ"}, {"varsigma", "ς"}, {"tau", "τ"}, {"upsilon", "υ"}, {"phi", "ϕ"}, {"varphi", "φ"},
-    {"chi", "χ"}, {"psi", "ψ"}, {"omega", "ω"}, {"Gamma", "Γ"}, {"Delta", "Δ"}, {"Theta", "Θ"},
-    {"Lambda", "Λ"}, {"Xi", "Ξ"}, {"Pi", "Π"}, {"Sigma", "Σ"}, {"Upsilon", "Υ"}, {"Phi", "Φ"}, {"Psi", "Ψ"},
-    {"Omega", "Ω"},
-    {"pm", "±"}, {"mp", "∓"}, {"times", "×"}, {"cdot", "·"}, {"div", "÷"}, {"ast", "∗"}, {"to", "→"},
-    {"rightarrow", "→"}, {"leftarrow", "←"}, {"leftrightarrow", "↔"}, {"Rightarrow", "⇒"}, {"le", "≤"},
-    {"leq", "≤"}, {"ge", "≥"}, {"geq", "≥"}, {"ll", "≪"}, {"gg", "≫"}, {"ne", "≠"}, {"neq", "≠"},
-    {"approx", "≈"}, {"sim", "∼"}, {"simeq", "≃"}, {"equiv", "≡"}, {"propto", "∝"}, {"infty", "∞"},
-    {"partial", "∂"}, {"nabla", "∇"}, {"ell", "ℓ"}, {"hbar", "ℏ"}, {"prime", "′"}, {"langle", "⟨"},
-    {"rangle", "⟩"}, {"vert", "|"}, {"mid", "|"}, {"perp", "⊥"}, {"circ", "∘"}, {"degree", "°"},
-    {"ldots", "…"}, {"dots", "…"}, {"cdots", "⋯"}, {"sum", "∑"}, {"prod", "∏"}, {"int", "∫"}, {"in", "∈"},
-    {",", " "}, {":", " "}, {";", " "}, {" ", " "}, {"quad", " "}, {"qquad", " "}, {"!", ""}, {"\\", " "},
-    {"#", "##"},
-    {"displaystyle", ""}, {"textstyle", ""}, {"limits", ""}, {"big", ""}, {"Big", ""}, {"bigg", ""},
-    {"Bigg", ""}, {"rm", ""}, {"it", ""}, {"bf", ""}, {"mathrm", ""}, {"mathit", ""}, {"mathbf", ""},
-    {"mathsf", ""}, {"mathcal", ""}, {"mathbb", ""}, {"boldsymbol", ""}, {"text", ""}, {"textrm", ""},
-    {"textit", ""}, {"textbf", ""}, {"mbox", ""}, {"operatorname", ""}, {"emph", ""},
+    {"alpha", "α"}, {"beta", "β"}, {"gamma", "γ"}, {"delta", "δ"}, {"epsilon", "ε"},
+    {"varepsilon", "ε"}, {"zeta", "ζ"}, {"eta", "η"}, {"theta", "θ"}, {"vartheta", "ϑ"},
+    {"iota", "ι"}, {"kappa", "κ"}, {"lambda", "λ"}, {"mu", "μ"}, {"nu", "ν"}, {"xi", "ξ"},
+    {"omicron", "ο"}, {"pi", "π"}, {"rho", "ρ"}, {"sigma", "σ"}, {"varsigma", "ς"}, {"tau", "τ"},
+    {"upsilon", "υ"}, {"phi", "ϕ"}, {"varphi", "φ"}, {"chi", "χ"}, {"psi", "ψ"}, {"omega", "ω"},
+    {"Gamma", "Γ"}, {"Delta", "Δ"}, {"Theta", "Θ"}, {"Lambda", "Λ"}, {"Xi", "Ξ"}, {"Pi", "Π"},
+    {"Sigma", "Σ"}, {"Upsilon", "Υ"}, {"Phi", "Φ"}, {"Psi", "Ψ"}, {"Omega", "Ω"}, {"pm", "±"},
+    {"mp", "∓"}, {"times", "×"}, {"cdot", "·"}, {"div", "÷"}, {"ast", "∗"}, {"to", "→"},
+    {"rightarrow", "→"}, {"leftarrow", "←"}, {"leftrightarrow", "↔"}, {"Rightarrow", "⇒"},
+    {"le", "≤"}, {"leq", "≤"}, {"ge", "≥"}, {"geq", "≥"}, {"ll", "≪"}, {"gg", "≫"}, {"ne", "≠"},
+    {"neq", "≠"}, {"approx", "≈"}, {"sim", "∼"}, {"simeq", "≃"}, {"equiv", "≡"}, {"propto", "∝"},
+    {"infty", "∞"}, {"partial", "∂"}, {"nabla", "∇"}, {"ell", "ℓ"}, {"hbar", "ℏ"}, {"prime", "′"},
+    {"langle", "⟨"}, {"rangle", "⟩"}, {"vert", "|"}, {"mid", "|"}, {"perp", "⊥"}, {"circ", "∘"},
+    {"degree", "°"}, {"ldots", "…"}, {"dots", "…"}, {"cdots", "⋯"}, {"sum", "∑"}, {"prod", "∏"},
+    {"int", "∫"}, {"in", "∈"}, {",", " "}, {":", " "}, {";", " "}, {" ", " "}, {"quad", " "},
+    {"qquad", " "}, {"!", ""}, {"\\", " "}, {"#", "##"}, {"displaystyle", ""}, {"textstyle", ""},
+    {"limits", ""}, {"big", ""}, {"Big", ""}, {"bigg", ""}, {"Bigg", ""}, {"rm", ""}, {"it", ""},
+    {"bf", ""}, {"mathrm", ""}, {"mathit", ""}, {"mathbf", ""}, {"mathsf", ""}, {"mathcal", ""},
+    {"mathbb", ""}, {"boldsymbol", ""}, {"text", ""}, {"textrm", ""}, {"textit", ""},
+    {"textbf", ""}, {"mbox", ""}, {"operatorname", ""}, {"emph", ""},
 };
+// clang-format on
 
 // Accents, drawn as a combining mark after each character: \bar{p} is p̄.
-constexpr Word accents[] = {{"bar", "\u0304"}, {"overline", "\u0305"}, {"hat", "\u0302"}, {"widehat", "\u0302"},
-                            {"tilde", "\u0303"}, {"widetilde", "\u0303"}, {"vec", "\u20d7"}, {"dot", "\u0307"}};
+// clang-format off
+constexpr Word accents[] = {
+    {"bar", "\u0304"}, {"overline", "\u0305"}, {"hat", "\u0302"}, {"widehat", "\u0302"},
+    {"tilde", "\u0303"}, {"widetilde", "\u0303"}, {"vec", "\u20d7"}, {"dot", "\u0307"},
+};
+// clang-format on
 
 constexpr std::size_t max_latex = 200;
 
@@ -82,7 +88,11 @@ std::string argument(Cursor& c) {
 // Bytes in the UTF-8 character that starts at `i`, or 0 when none does.
 std::size_t utf8_length(std::string_view s, std::size_t i) {
   unsigned char b = static_cast<unsigned char>(s[i]);
-  std::size_t n = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+  std::size_t n = b < 0x80                 ? 1
+                  : b >= 0xC2 && b <= 0xDF ? 2
+                  : b >= 0xE0 && b <= 0xEF ? 3
+                  : b >= 0xF0 && b <= 0xF4 ? 4
+                                           : 0;
   if (n == 0 || i + n > s.size()) return 0;
   for (std::size_t k = 1; k < n; ++k)
     if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;

@@ -58,7 +58,10 @@ struct Options {
 bool format_for(const std::string& path, const char*& device) {
   std::string ext = fs::path(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  device = ext == ".svg" ? "svgcairo" : ext == ".pdf" ? "pdfcairo" : ext == ".png" ? "pngcairo" : nullptr;
+  device = ext == ".svg"   ? "svgcairo"
+           : ext == ".pdf" ? "pdfcairo"
+           : ext == ".png" ? "pngcairo"
+                           : nullptr;
   return device || ext == ".tsv";
 }
 
@@ -99,15 +102,18 @@ Failure parse(int argc, char** argv, Options& o) {
       case 'V': o.version = true; return {};
       case ':': return {Cause::missing_argument, argv[optind - 1], ""};
       default:
-        return {Cause::unknown_option, optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1], ""};
+        return {Cause::unknown_option,
+                optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1], ""};
     }
   }
   o.tables.assign(argv + optind, argv + argc);
   std::string tables = std::to_string(o.tables.size());
   if (o.tables.empty()) return {Cause::no_table, "", ""};
   if (o.output.empty()) return {Cause::no_output, "", ""};
-  if (o.labels.size() > o.tables.size()) return {Cause::too_many_labels, tables, std::to_string(o.labels.size())};
-  if (o.columns.size() > o.tables.size()) return {Cause::too_many_columns, tables, std::to_string(o.columns.size())};
+  if (o.labels.size() > o.tables.size())
+    return {Cause::too_many_labels, tables, std::to_string(o.labels.size())};
+  if (o.columns.size() > o.tables.size())
+    return {Cause::too_many_columns, tables, std::to_string(o.columns.size())};
   if (!format_for(o.output, o.device)) return {Cause::unknown_format, o.output, ""};
   return {};
 }
@@ -140,8 +146,8 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
 
 // A point the output leaves out, named on standard error.
 void note(const Series& t, const Point& p, const char* where_to, const std::string& why) {
-  std::fprintf(stderr, "xpcorr-plot: %s: %s left out%s: %s\n", t.file.c_str(), where(t, p).c_str(), where_to,
-               why.c_str());
+  std::fprintf(stderr, "xpcorr-plot: %s: %s left out%s: %s\n", t.file.c_str(), where(t, p).c_str(),
+               where_to, why.c_str());
 }
 
 // The picture, with the points it leaves out named: those the y axis cannot
@@ -154,7 +160,8 @@ Failure picture(const Options& o, const std::vector<Series>& series, std::string
   std::optional<Ratios> r;
   if (o.ratio) {
     r = ratios(series);
-    for (const Miss& m : r->misses) note(series[m.table], series[m.table].points[m.point], " of the ratio", m.why);
+    for (const Miss& m : r->misses)
+      note(series[m.table], series[m.table].points[m.point], " of the ratio", m.why);
   }
   Failure why;
   draw({series, log, r ? &*r : nullptr}, o.device, o.output, bytes, why);

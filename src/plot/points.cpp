@@ -18,7 +18,8 @@ std::string points_text(const std::vector<Series>& tables) {
     for (const Point& p : t.points) {
       if (!std::isfinite(p.value)) continue;
       out += label;
-      for (double v : {p.low, p.high, p.x, p.value, p.stat_down, p.stat_up, p.total_down, p.total_up}) {
+      for (double v :
+           {p.low, p.high, p.x, p.value, p.stat_down, p.stat_up, p.total_down, p.total_up}) {
         char buf[32];
         out += '\t';
         out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);

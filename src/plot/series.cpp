@@ -28,7 +28,8 @@ void add_errors(const tables::Entry& e, Point& p) {
   for (const tables::Uncertainty& u : e.errors) {
     std::string word = u.label.substr(0, 4);
     for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (word == "stat") p.stat_down = std::hypot(p.stat_down, u.down), p.stat_up = std::hypot(p.stat_up, u.up);
+    if (word == "stat")
+      p.stat_down = std::hypot(p.stat_down, u.down), p.stat_up = std::hypot(p.stat_up, u.up);
     p.total_down = std::hypot(p.total_down, u.down);
     p.total_up = std::hypot(p.total_up, u.up);
     p.has_errors = true;
@@ -41,7 +42,9 @@ bool series_of(const tables::Table& t, int column, Series& s, Failure& why) {
   const std::size_t n = t.dependent.size();
   std::size_t y = 0;
   if (column > 0 && static_cast<std::size_t>(column) > n)
-    return why = {Cause::no_column, "", std::to_string(column) + " (the table has " + std::to_string(n) + ")"}, false;
+    return why = {Cause::no_column, "",
+                  std::to_string(column) + " (the table has " + std::to_string(n) + ")"},
+           false;
   if (column > 0) {
     y = static_cast<std::size_t>(column) - 1;
   } else {

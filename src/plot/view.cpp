@@ -37,7 +37,8 @@ std::string left_out(const Point& p, bool log) {
   if (!std::isfinite(p.value)) return with("value is not finite", p.value);
   if (!std::isfinite(p.x)) return with("its x is not finite", p.value);
   if (log && p.value <= 0) return with("value is not positive", p.value);
-  if (!std::isfinite(p.total_down) || !std::isfinite(p.total_up)) return with("an error is not finite", p.value);
+  if (!std::isfinite(p.total_down) || !std::isfinite(p.total_up))
+    return with("an error is not finite", p.value);
   return "";
 }
 
@@ -64,7 +65,8 @@ Ratios ratios(const std::vector<Series>& tables) {
     }
   }
   for (std::size_t k = 1; k < tables.size(); ++k) {
-    Series& t = r.tables.emplace_back(Series{tables[k].file, tables[k].label, tables[k].x, tables[k].y, {}});
+    Series& t = r.tables.emplace_back(
+        Series{tables[k].file, tables[k].label, tables[k].x, tables[k].y, {}});
     for (std::size_t i = 0; i < tables[k].points.size(); ++i) {
       const Point& q = tables[k].points[i];
       if (!left_out(q, false).empty()) continue;

@@ -29,7 +29,7 @@ struct Miss {
 };
 
 struct Ratios {
-  std::vector<Point> band;    // the first table's total error around 1
+  std::vector<Point> band;     // the first table's total error around 1
   std::vector<Series> tables;  // every other table divided by the first
   std::vector<Miss> misses;
 };

@@ -94,7 +94,7 @@ void fail(Fault cause, int error) noexcept {
     message << "apparent state: unit " << s.unit << " (unnamed)\n";
   if (!s.format.empty()) message << "last format: " << s.format << "\n";
   message << "lately " << (s.reading ? "reading" : "writing") << " "
-         << (s.sequential ? "sequential" : "direct") << " formatted external IO\n";
+          << (s.sequential ? "sequential" : "direct") << " formatted external IO\n";
 
   files::write_in_full(2, message.view());
   close_all();

@@ -55,7 +55,8 @@ bool fixed_exact(float magnitude, int decimals, char*& end) noexcept {
   char* p = std::to_chars(end, end + 24, n / unit).ptr;
   *p++ = '.';
   std::uint64_t fraction = n % unit;
-  for (int i = decimals - 1; i >= 0; --i, fraction /= 10) p[i] = static_cast<char>('0' + fraction % 10);
+  for (int i = decimals - 1; i >= 0; --i, fraction /= 10)
+    p[i] = static_cast<char>('0' + fraction % 10);
   end = p + decimals;
   return true;
 }
@@ -83,7 +84,8 @@ std::string_view edit_f(float value, int width, int decimals,
     end = std::copy_n("-nan", 4, text);
   } else if (!fixed_exact(magnitude, decimals, end)) {
     end = std::to_chars(text, text + sizeof text - 1, static_cast<double>(magnitude),
-                        std::chars_format::fixed, decimals).ptr;
+                        std::chars_format::fixed, decimals)
+              .ptr;
     if (decimals == 0 && text[0] >= '0' && text[0] <= '9') *end++ = '.';
   }
   std::string_view t(text, static_cast<std::size_t>(end - text));

@@ -50,8 +50,10 @@ constexpr std::uint64_t bytes_equal(std::uint64_t x, unsigned char c) noexcept {
 
 // Index, in memory order, of the first byte whose high bit is set in `mask`.
 int first_byte(std::uint64_t mask) noexcept {
-  if constexpr (std::endian::native == std::endian::little) return std::countr_zero(mask) / 8;
-  else return std::countl_zero(mask) / 8;
+  if constexpr (std::endian::native == std::endian::little)
+    return std::countr_zero(mask) / 8;
+  else
+    return std::countl_zero(mask) / 8;
 }
 
 }  // namespace

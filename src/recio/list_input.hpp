@@ -28,9 +28,9 @@ class Source {
     return pos_ < end_ || refill() ? static_cast<unsigned char>(*pos_) : end_of_input;
   }
   void advance() noexcept { ++pos_; }
-  int skip_blanks() noexcept;  // passes over blanks and tabs; returns peek()
-  int skip_white() noexcept;   // the same, and line ends
-  void skip_line() noexcept;   // passes over the rest of the line and its end
+  int skip_blanks() noexcept;                    // passes over blanks and tabs; returns peek()
+  int skip_white() noexcept;                     // the same, and line ends
+  void skip_line() noexcept;                     // passes over the rest of the line and its end
   int error() const noexcept { return error_; }  // errno of a failed read
 
  private:

@@ -72,8 +72,8 @@ std::string_view real_item(float value, std::span<char, 32> buf) noexcept {
   }
   char digits[24];
   double magnitude = std::fabs(static_cast<double>(value));
-  char* end = std::to_chars(digits, digits + sizeof digits, magnitude,
-                            std::chars_format::general, 9).ptr;
+  char* end =
+      std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::general, 9).ptr;
   bool has_point = !std::isfinite(magnitude);
   for (char* d = digits; d != end; ++d) {
     if (*d == '.') has_point = true;
@@ -93,9 +93,12 @@ bool emit_list(Stream& out, std::span<const ListItem> items) noexcept {
   Record rec(out);
   for (const ListItem& item : items) {
     bool ok;
-    if (const auto* text = std::get_if<std::string_view>(&item)) ok = emit_text(rec, *text);
-    else if (const auto* integer = std::get_if<int>(&item)) ok = emit_integer(rec, *integer);
-    else ok = emit_real(rec, *std::get_if<float>(&item));
+    if (const auto* text = std::get_if<std::string_view>(&item))
+      ok = emit_text(rec, *text);
+    else if (const auto* integer = std::get_if<int>(&item))
+      ok = emit_integer(rec, *integer);
+    else
+      ok = emit_real(rec, *std::get_if<float>(&item));
     if (!ok) return false;
   }
   return rec.end();

@@ -35,10 +35,10 @@ class Stream {
 
 // What the layer last did, as the failure message's last three lines tell it.
 struct IoState {
-  int unit = -1;                // unit of the statement in progress
-  bool reading = false;         // last statement read (else wrote)
-  bool sequential = false;      // a formatted record has been written
-  std::string_view format;      // last format text; "list io" for list I/O
+  int unit = -1;            // unit of the statement in progress
+  bool reading = false;     // last statement read (else wrote)
+  bool sequential = false;  // a formatted record has been written
+  std::string_view format;  // last format text; "list io" for list I/O
 };
 
 // Connects units 0, 5 and 6 to standard error, input and output.
@@ -68,8 +68,8 @@ void begin_statement(int unit, bool reading, std::string_view format,
                      bool formatted_record = false) noexcept;
 
 const IoState& io_state() noexcept;
-int descriptor(int unit) noexcept;          // -1 when not connected
+int descriptor(int unit) noexcept;              // -1 when not connected
 std::string_view file_name(int unit) noexcept;  // empty when unnamed
-Stream& output_stream() noexcept;           // the stream of unit 6
+Stream& output_stream() noexcept;               // the stream of unit 6
 
 }  // namespace recio

@@ -62,7 +62,8 @@ constexpr std::size_t nodes_per_byte = 4;
 // and node limits. Every later step reads only nodes this walk has seen.
 bool check(const Node& n, std::string_view parent, int depth, Walk& w) {
   if (depth > max_depth) return w.why = {ReadError::too_deep, std::to_string(max_depth)}, false;
-  if (++w.nodes > w.limit) return w.why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
+  if (++w.nodes > w.limit)
+    return w.why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
   if (n.IsSequence())
     for (const Node& item : n)
       if (!check(item, parent, depth + 1, w)) return false;
@@ -86,7 +87,9 @@ Node at(const Node& n, const char* key) {
 
 bool present(const Node& n) { return n.IsDefined() && !n.IsNull(); }
 
-bool number(const Node& n, double& x) { return n.IsScalar() && YAML::convert<double>::decode(n, x); }
+bool number(const Node& n, double& x) {
+  return n.IsScalar() && YAML::convert<double>::decode(n, x);
+}
 
 Header header_of(const Node& v) {
   Node name = at(at(v, "header"), "name"), units = at(at(v, "header"), "units");
@@ -111,7 +114,8 @@ bool check_variables(const Node& doc, ReadFailure& why) {
   for (const char* kind : {"independent", "dependent"}) {
     std::string group = std::string(kind) + "_variables";
     Node list = at(doc, group.c_str());
-    if (!present(list) || (list.IsSequence() && list.size() == 0)) return why = {ReadError::no_variables, kind}, false;
+    if (!present(list) || (list.IsSequence() && list.size() == 0))
+      return why = {ReadError::no_variables, kind}, false;
     if (!list.IsSequence()) return why = {ReadError::not_list, "'" + group + "'"}, false;
     for (std::size_t i = 0; i < list.size(); ++i) {
       Node values = at(list[i], "values");
@@ -121,9 +125,9 @@ bool check_variables(const Node& doc, ReadFailure& why) {
       if (!values.IsSequence()) return why = {ReadError::not_list, "'values' of " + name}, false;
       if (!first) first = {values.size(), name};
       if (values.size() != first->first)
-        return why = {ReadError::count_mismatch,
-                      name + " has " + std::to_string(values.size()) + " values, " + first->second + " has " +
-                          std::to_string(first->first)},
+        return why = {ReadError::count_mismatch, name + " has " + std::to_string(values.size()) +
+                                                     " values, " + first->second + " has " +
+                                                     std::to_string(first->first)},
                false;
     }
   }
@@ -139,12 +143,15 @@ bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, Read
   c.bin = low.IsDefined();
   c.has_value = value.IsDefined();
   if (c.bin) {
-    if (!number(low, c.low) || std::isnan(c.low)) return why = {ReadError::not_number, "low of " + here}, false;
-    if (!number(high, c.high) || std::isnan(c.high)) return why = {ReadError::not_number, "high of " + here}, false;
+    if (!number(low, c.low) || std::isnan(c.low))
+      return why = {ReadError::not_number, "low of " + here}, false;
+    if (!number(high, c.high) || std::isnan(c.high))
+      return why = {ReadError::not_number, "high of " + here}, false;
     if (c.has_value && (!number(value, c.value) || std::isnan(c.value)))
       return why = {ReadError::not_number, "value of " + here}, false;
   } else if (c.has_value) {
-    if (!number(value, c.value) || std::isnan(c.value)) return why = {ReadError::not_number, here}, false;
+    if (!number(value, c.value) || std::isnan(c.value))
+      return why = {ReadError::not_number, here}, false;
   } else {
     return why = {ReadError::no_value, here}, false;
   }
@@ -259,10 +266,13 @@ struct Documents : YAML::EventHandler {
   void OnDocumentEnd() override {}
   void OnNull(const YAML::Mark&, YAML::anchor_t) override {}
   void OnAlias(const YAML::Mark&, YAML::anchor_t) override {}
-  void OnScalar(const YAML::Mark&, const std::string&, YAML::anchor_t, const std::string&) override {}
-  void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnScalar(const YAML::Mark&, const std::string&, YAML::anchor_t,
+                const std::string&) override {}
+  void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t,
+                       YAML::EmitterStyle::value) override {}
   void OnSequenceEnd() override {}
-  void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t,
+                  YAML::EmitterStyle::value) override {}
   void OnMapEnd() override {}
 };
 
@@ -277,11 +287,13 @@ bool one_document(std::string_view text, ReadFailure& why) {
     if (d.starts.size() > 1 && d.starts.back().pos == d.starts[d.starts.size() - 2].pos) {
       YAML::Mark at = d.starts.back();
       return why = {ReadError::not_yaml, "line " + std::to_string(at.line + 1) + ", column " +
-                                             std::to_string(at.column + 1) + ": no node can start here"},
+                                             std::to_string(at.column + 1) +
+                                             ": no node can start here"},
              false;
     }
   if (d.starts.empty()) return why = {ReadError::no_document, ""}, false;
-  if (d.starts.size() > 1) return why = {ReadError::documents, std::to_string(d.starts.size())}, false;
+  if (d.starts.size() > 1)
+    return why = {ReadError::documents, std::to_string(d.starts.size())}, false;
   return true;
 }
 

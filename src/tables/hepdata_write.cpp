@@ -15,7 +15,8 @@ namespace {
 // YAML 1.1 reads these plain words as booleans or null; a name that is one
 // of them must be quoted to stay a string.
 bool special_word(std::string_view s) {
-  static constexpr std::string_view words[] = {"y", "n", "yes", "no", "on", "off", "true", "false", "null"};
+  static constexpr std::string_view words[] = {"y",   "n",    "yes",   "no",  "on",
+                                               "off", "true", "false", "null"};
   std::string lower;
   for (char c : s) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (std::string_view w : words)
@@ -29,10 +30,13 @@ bool special_word(std::string_view s) {
 // nothing a reader would take as a number, boolean or null.
 bool plain(std::string_view s) {
   if (s.empty() || s.front() == ' ' || s.back() == ' ' || special_word(s)) return false;
-  if (std::string_view("-?:,[]{}#&*!|>'\"%@`.+0123456789").find(s.front()) != std::string_view::npos) return false;
+  if (std::string_view("-?:,[]{}#&*!|>'\"%@`.+0123456789").find(s.front()) !=
+      std::string_view::npos)
+    return false;
   for (std::size_t i = 0; i < s.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x20 || c >= 0x7f || std::string_view(",[]{}").find(s[i]) != std::string_view::npos) return false;
+    if (c < 0x20 || c >= 0x7f || std::string_view(",[]{}").find(s[i]) != std::string_view::npos)
+      return false;
     if (s[i] == ':' && (i + 1 == s.size() || s[i + 1] == ' ')) return false;
     if (s[i] == '#' && s[i - 1] == ' ') return false;
   }
@@ -88,7 +92,8 @@ std::string coordinate(const Coordinate& c) {
 }
 
 std::string qualifier(const Qualifier& q) {
-  std::string out = "{name: " + scalar(q.name) + ", value: " + (q.number ? num(q.value) : scalar(q.text));
+  std::string out =
+      "{name: " + scalar(q.name) + ", value: " + (q.number ? num(q.value) : scalar(q.text));
   if (!q.units.empty()) out += ", units: " + scalar(q.units);
   return out + "}";
 }
@@ -96,14 +101,19 @@ std::string qualifier(const Qualifier& q) {
 // A symmetric uncertainty as one size; else its downward size as the
 // conventional negative 'minus'.
 std::string uncertainty(const Uncertainty& u) {
-  std::string out = u.down == u.up ? "{symerror: " + num(u.up)
-                                   : "{asymerror: {plus: " + num(u.up) + ", minus: " + num(-u.down) + "}";
+  std::string out = u.down == u.up
+                        ? "{symerror: " + num(u.up)
+                        : "{asymerror: {plus: " + num(u.up) + ", minus: " + num(-u.down) + "}";
   if (!u.label.empty()) out += ", label: " + scalar(u.label);
   return out + "}";
 }
 
 std::string entry(const Entry& e) {
-  std::string out = "      - value: " + (e.number ? num(e.value) : e.text.empty() ? "''" : scalar(e.text)) + "\n";
+  std::string out = "      - value: " +
+                    (e.number         ? num(e.value)
+                     : e.text.empty() ? "''"
+                                      : scalar(e.text)) +
+                    "\n";
   if (e.number && !e.errors.empty()) {
     out += "        errors:\n";
     for (const Uncertainty& u : e.errors) out += "          - " + uncertainty(u) + "\n";

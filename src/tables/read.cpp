@@ -18,7 +18,8 @@ bool read_file(const std::string& path, std::string& text, ReadFailure& why) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return why = {ReadError::unreadable, std::strerror(errno)}, false;
   char buf[65536];
-  for (std::size_t n; text.size() <= max_table_bytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+  for (std::size_t n;
+       text.size() <= max_table_bytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
     text.append(buf, n);
   bool ok = !std::ferror(f);
   if (!ok) why = {ReadError::unreadable, std::strerror(errno)};
@@ -51,7 +52,8 @@ std::string message(const ReadFailure& f) {
     case ReadError::no_document: return "empty: no YAML document";
     case ReadError::documents: return d + " YAML documents: a data table is one";
     case ReadError::too_deep: return "nested deeper than " + d + " levels";
-    case ReadError::too_many_nodes: return "its aliases repeat nodes too often (over " + d + " per byte)";
+    case ReadError::too_many_nodes:
+      return "its aliases repeat nodes too often (over " + d + " per byte)";
     case ReadError::forbidden_key: return "key '" + d + "' is not allowed in a HEPData table";
     case ReadError::no_variables: return "no " + d + " variables: not a HEPData data table";
     case ReadError::not_list: return d + " is not a list";

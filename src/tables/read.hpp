@@ -17,9 +17,9 @@ constexpr std::size_t max_table_bytes = 8 << 20;
 constexpr int max_depth = 32;
 
 enum class ReadError : std::uint8_t {
-  unreadable,      // detail: the system's text
-  too_large,       // detail: the limit
-  not_yaml,        // detail: where and why
+  unreadable,  // detail: the system's text
+  too_large,   // detail: the limit
+  not_yaml,    // detail: where and why
   no_document,
   documents,       // detail: how many
   too_deep,        // detail: the limit

@@ -22,9 +22,9 @@ using Rng = std::mt19937_64;
 // Matched count, Monte Carlo yield and data yield of the shipped sample
 // (examples/sample), bins 1 to 9: realistic values are drawn around them.
 constexpr double sample_match[9] = {472, 45735, 75756, 97390, 55915, 32618, 33497, 24970, 8111};
-constexpr double sample_mcyield[9] = {476.08, 45486.48, 75097.45, 98811.81, 55234.17,
+constexpr double sample_mcyield[9] = {476.08,   45486.48, 75097.45, 98811.81, 55234.17,
                                       32140.21, 33757.71, 24881.83, 8142.23};
-constexpr double sample_dayield[9] = {397.02, 39966.14, 67701.08, 82137.03, 44468.75,
+constexpr double sample_dayield[9] = {397.02,   39966.14, 67701.08, 82137.03, 44468.75,
                                       28250.88, 29811.11, 19882.98, 6615.60};
 // The program's generated counts: yields are chosen from them so that the
 // width-weighted totals come out where their last bit shows in print.
@@ -39,10 +39,17 @@ struct Dec {
 
 // Draws from the case's own generator: integers, reals, percentages, items.
 long pick(Rng& r, long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(r); }
-double uniform(Rng& r, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(r); }
-double loguniform(Rng& r, double lo, double hi) { return std::exp(uniform(r, std::log(lo), std::log(hi))); }
+double uniform(Rng& r, double lo, double hi) {
+  return std::uniform_real_distribution<double>(lo, hi)(r);
+}
+double loguniform(Rng& r, double lo, double hi) {
+  return std::exp(uniform(r, std::log(lo), std::log(hi)));
+}
 bool chance(Rng& r, int percent) { return pick(r, 0, 99) < percent; }
-template <class T, std::size_t N> const T& one_of(Rng& r, const T (&a)[N]) { return a[pick(r, 0, N - 1)]; }
+template <class T, std::size_t N>
+const T& one_of(Rng& r, const T (&a)[N]) {
+  return a[pick(r, 0, N - 1)];
+}
 
 // Reads what printf writes ("-12.50", "1.25e+07") or a plain literal.
 Dec parse(const std::string& s) {
@@ -50,8 +57,10 @@ Dec parse(const std::string& s) {
   std::size_t i = 0, e = std::min(s.find_first_of("eE"), s.size());
   if (s[0] == '-' || s[0] == '+') d.neg = s[0] == '-', i = 1;
   for (; i < e; ++i)
-    if (s[i] == '.') d.exp = -long(e - i - 1);
-    else d.digits += s[i];
+    if (s[i] == '.')
+      d.exp = -long(e - i - 1);
+    else
+      d.digits += s[i];
   if (e < s.size()) d.exp += std::atol(s.c_str() + e + 1);
   while (!d.digits.empty() && d.digits[0] == '0') d.digits.erase(0, 1);
   while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back(), ++d.exp;
@@ -71,16 +80,29 @@ std::string format(const char* f, double x) {
 std::string spell(Dec d, Rng& r) {
   std::string s = d.neg ? "-" : chance(r, 20) ? "+" : "";
   if (d.digits.empty()) d.digits = "0", d.exp = chance(r, 50) ? 0 : pick(r, -999, 999);
-  for (long k = chance(r, 10) ? pick(r, 30, 45) : 0; k > 0; --k) d.digits += char('0' + pick(r, 0, 9)), --d.exp;
+  for (long k = chance(r, 10) ? pick(r, 30, 45) : 0; k > 0; --k)
+    d.digits += char('0' + pick(r, 0, 9)), --d.exp;
   if (chance(r, 20)) d.digits.insert(0, std::string(pick(r, 1, 3), '0'));
-  if (chance(r, 20)) { long k = pick(r, 1, 4); d.digits += std::string(k, '0'); d.exp -= k; }
-  long n = long(d.digits.size()), p = pick(r, 0, n + 1), shown = d.exp;  // p digits before the point
-  if (p > n) s += d.digits;
-  else s += d.digits.substr(0, p) + "." + d.digits.substr(p), shown += n - p;
+  if (chance(r, 20)) {
+    long k = pick(r, 1, 4);
+    d.digits += std::string(k, '0');
+    d.exp -= k;
+  }
+  long n = long(d.digits.size()), p = pick(r, 0, n + 1),
+       shown = d.exp;  // p digits before the point
+  if (p > n)
+    s += d.digits;
+  else
+    s += d.digits.substr(0, p) + "." + d.digits.substr(p), shown += n - p;
   if (shown == 0 && chance(r, 60)) return s;
-  std::string digits = std::string(chance(r, 20) ? pick(r, 1, 2) : 0, '0') + std::to_string(std::labs(shown));
+  std::string digits =
+      std::string(chance(r, 20) ? pick(r, 1, 2) : 0, '0') + std::to_string(std::labs(shown));
   if (chance(r, 15)) return s + (shown < 0 ? "-" : "+") + digits;  // 1.5-3
-  return s + one_of(r, {"E", "e", "D", "d"}) + (shown < 0 ? "-" : chance(r, 50) ? "+" : "") + digits;
+  return s + one_of(r, {"E", "e", "D", "d"}) +
+         (shown < 0       ? "-"
+          : chance(r, 50) ? "+"
+                          : "") +
+         digits;
 }
 
 // Six values per file, 18 files: bins 1-9 of the Monte Carlo, then the data.
@@ -139,9 +161,11 @@ Dec near_tie(const Dec& d, Rng& r) {
 // Values at the edges of single precision and beyond, and zeros.
 void extremes(Values& v, Rng& r) {
   static const char* const edge[] = {
-      "1e39", "-1e39", "3.4028235e38", "3.4028236e38", "1e400", "9e99999999", "1.17549435e-38",
-      "1e-40", "1.4e-45", "7e-46", "-1e-50", "1e-400", "0", "-0", "-5", "-1234.5", "2.5e10"};
-  for (long k = pick(r, 1, 4); k > 0; --k) v[pick(r, 0, 17)][chance(r, 50) ? 0 : 4] = parse(one_of(r, edge));
+      "1e39",  "-1e39",   "3.4028235e38", "3.4028236e38", "1e400",  "9e99999999", "1.17549435e-38",
+      "1e-40", "1.4e-45", "7e-46",        "-1e-50",       "1e-400", "0",          "-0",
+      "-5",    "-1234.5", "2.5e10"};
+  for (long k = pick(r, 1, 4); k > 0; --k)
+    v[pick(r, 0, 17)][chance(r, 50) ? 0 : 4] = parse(one_of(r, edge));
 }
 
 // A file's text: spellings, separators, nulls, repeat counts, a slash,
@@ -149,14 +173,17 @@ void extremes(Values& v, Rng& r) {
 std::string write_file(const std::vector<Dec>& values, bool respell, Rng& r) {
   std::vector<std::string> item;
   for (const Dec& d : values)
-    item.push_back(respell ? spell(d, r) : (d.neg ? "-" : "") + (d.digits.empty() ? "0" : d.digits) +
-                                               (d.exp ? "E" + std::to_string(d.exp) : ""));
+    item.push_back(respell ? spell(d, r)
+                           : (d.neg ? "-" : "") + (d.digits.empty() ? "0" : d.digits) +
+                                 (d.exp ? "E" + std::to_string(d.exp) : ""));
   if (chance(r, 10)) item[pick(r, 1, 3)] = "";  // a null
   if (chance(r, 5)) item[pick(r, 0, 5)] = "";
   if (chance(r, 8)) item[2] = item[3] = item[1];  // a run: r*v or r*
   bool commas = chance(r, 30) || std::find(item.begin(), item.end(), "") != item.end();
-  static const char* const blanks[] = {" ", "  ", "\t", " \t ", "\n", "\n\n", " \n \t\n", "\n   \n"};
-  std::size_t slash = chance(r, 6) ? (chance(r, 70) ? 5 : pick(r, 1, 4)) : 6;  // values before a '/'
+  static const char* const blanks[] = {" ",  "  ",   "\t",       " \t ",
+                                       "\n", "\n\n", " \n \t\n", "\n   \n"};
+  std::size_t slash =
+      chance(r, 6) ? (chance(r, 70) ? 5 : pick(r, 1, 4)) : 6;  // values before a '/'
   std::string text = chance(r, 20) ? "\n" : "";
   for (std::size_t i = 0; i < item.size();) {
     std::size_t run = 1;
@@ -167,7 +194,10 @@ std::string write_file(const std::vector<Dec>& values, bool respell, Rng& r) {
       if (item.back().empty() && run == 1) text += ",";  // a last null needs its comma
       break;
     }
-    if (i >= slash) { text += " /"; break; }  // the rest keeps its value
+    if (i >= slash) {
+      text += " /";
+      break;
+    }  // the rest keeps its value
     text += commas ? std::string(chance(r, 30) ? " " : "") + "," + (chance(r, 20) ? "\n" : "")
                    : one_of(r, blanks);
   }
@@ -186,7 +216,9 @@ void break_one(std::vector<std::string>& files, const std::vector<Dec>& values, 
     case 2: files[f] = ""; return;
     case 3: item.resize(pick(r, 1, 5)); break;  // ends early
     case 4: item[pick(r, 0, 5)] = one_of(r, {"abc", "x", "+", ".", "-.", "e5", "#", "1.5x"}); break;
-    case 5: item[pick(r, 0, 5)] = one_of(r, {"1.5E", "2e+", "3D-", "4.0d", "1e100000000", "7E+x", "8-"}); break;
+    case 5:
+      item[pick(r, 0, 5)] = one_of(r, {"1.5E", "2e+", "3D-", "4.0d", "1e100000000", "7E+x", "8-"});
+      break;
     case 6: item[pick(r, 0, 5)] = one_of(r, {"0*3", "*5", "0*", "00*1.5"}); break;
     default: {
       std::string t;
@@ -208,9 +240,13 @@ void write_case(unsigned long seed, long n, const fs::path& dir) {
   Rng r(seq);
   Values v = realistic(r);
   long kind = pick(r, 0, 99);
-  if (kind < 30) wide_sums(v, r);
-  else if (kind < 40) for (auto& file : v) for (Dec& d : file) d = chance(r, 50) ? near_tie(d, r) : d;
-  else if (kind < 55) extremes(v, r);
+  if (kind < 30)
+    wide_sums(v, r);
+  else if (kind < 40)
+    for (auto& file : v)
+      for (Dec& d : file) d = chance(r, 50) ? near_tie(d, r) : d;
+  else if (kind < 55)
+    extremes(v, r);
   bool respell = chance(r, 60);
   std::vector<std::string> files;
   for (const auto& file : v) files.push_back(write_file(file, respell && chance(r, 80), r));
@@ -220,7 +256,10 @@ void write_case(unsigned long seed, long n, const fs::path& dir) {
   for (int f = 0; f < 18; ++f) {
     std::string name = (f < 9 ? "mcfit" : "dafit") + std::to_string(f % 9) + ".dat";
     if (files[f] == "\x01missing") continue;
-    if (files[f] == "\x01directory") { fs::create_directory(dir / name); continue; }
+    if (files[f] == "\x01directory") {
+      fs::create_directory(dir / name);
+      continue;
+    }
     std::ofstream(dir / name, std::ios::binary) << files[f];
   }
 }

@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include <array>
-#include <csignal>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -22,8 +22,8 @@
 #include <gtest/gtest.h>
 #include <yaml-cpp/yaml.h>
 
-#include "support/child.hpp"
 #include "recio/formatted_output.hpp"
+#include "support/child.hpp"
 
 namespace {
 
@@ -57,7 +57,8 @@ class StartDir {
   StartDir() {
     fs::create_directory(dir_.file("fits"));
     for (const auto& e : fs::directory_iterator(SAMPLE_DIR))
-      if (e.path().extension() == ".dat") dir_.write("fits/" + e.path().filename().string(), read_file(e.path()));
+      if (e.path().extension() == ".dat")
+        dir_.write("fits/" + e.path().filename().string(), read_file(e.path()));
   }
   std::string file(const std::string& name) const { return dir_.file(name); }
   const std::string& path() const { return dir_.path(); }
@@ -81,7 +82,8 @@ class StartDir {
  private:
   std::map<std::string, std::string> fit_files() const {
     std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(dir_.file("fits"))) files[e.path().filename()] = read_file(e.path());
+    for (const auto& e : fs::directory_iterator(dir_.file("fits")))
+      files[e.path().filename()] = read_file(e.path());
     return files;
   }
   ScratchDir dir_;
@@ -122,7 +124,10 @@ TEST(command_line, help_version_and_usage_errors) {
       {{"-C", ""}, "", error("xpcorr: option '-C' needs an argument"), 2},
       {{"--table"}, "", error("xpcorr: option '--table' needs an argument"), 2},
       {{"fits"}, "", error("xpcorr: unexpected argument 'fits'"), 2},
-      {{"-C", "fits", "--table", "t.yaml", "extra"}, "", error("xpcorr: unexpected argument 'extra'"), 2},
+      {{"-C", "fits", "--table", "t.yaml", "extra"},
+       "",
+       error("xpcorr: unexpected argument 'extra'"),
+       2},
   };
   for (const OptionCase& c : cases) {
     StartDir s;
@@ -130,7 +135,8 @@ TEST(command_line, help_version_and_usage_errors) {
     ChildResult r = s.run(c.args);
     if (c.out == usage) {
       EXPECT_EQ(r.out.substr(0, usage.size()), usage) << args_text(c.args);
-      for (std::string_view option : {"-C, --directory=DIR", "--table=FILE", "-h, --help", "-V, --version"})
+      for (std::string_view option :
+           {"-C, --directory=DIR", "--table=FILE", "-h, --help", "-V, --version"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     } else {
       EXPECT_EQ(r.out, c.out) << args_text(c.args);
@@ -158,10 +164,17 @@ TEST(command_line, directory_option_reads_the_fit_files_there) {
       {{"-C", "fits"}, nullptr, Out::sample, "", 0},
       {{"--directory=fits"}, nullptr, Out::sample, "", 0},
       {{"-C", "missing"}, nullptr, Out::none, "xpcorr: missing: No such file or directory\n", 2},
-      {{"-C", "fits/mcfit0.dat"}, nullptr, Out::none, "xpcorr: fits/mcfit0.dat: Not a directory\n", 2},
-      {{"-C", "fits"}, "fits/mcfit5.dat", Out::header,
+      {{"-C", "fits/mcfit0.dat"},
+       nullptr,
+       Out::none,
+       "xpcorr: fits/mcfit0.dat: Not a directory\n",
+       2},
+      {{"-C", "fits"},
+       "fits/mcfit5.dat",
+       Out::header,
        "open: No such file or directory\napparent state: unit 95 named mcfit5.dat\n"
-       "last format: list io\nlately writing direct formatted external IO\n", -1},
+       "last format: list io\nlately writing direct formatted external IO\n",
+       -1},
   };
   for (const auto& c : cases) {
     StartDir s;
@@ -185,15 +198,29 @@ float parse_float(const std::string& text) {
 std::string shortest(float v) {
   char buf[32];
   std::string s(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-  if (size_t e = s.find('e'); e != std::string::npos && s.find('.') == std::string::npos) s.insert(e, ".0");
+  if (size_t e = s.find('e'); e != std::string::npos && s.find('.') == std::string::npos)
+    s.insert(e, ".0");
   return s;
 }
 
 // The keys HEPData accepts in a data table, checked through the whole tree.
 void expect_allowed_keys(const YAML::Node& node) {
-  static const std::set<std::string> allowed = {
-      "independent_variables", "dependent_variables", "header", "name", "units", "qualifiers",
-      "value", "values", "low", "high", "errors", "symerror", "asymerror", "minus", "plus", "label"};
+  static const std::set<std::string> allowed = {"independent_variables",
+                                                "dependent_variables",
+                                                "header",
+                                                "name",
+                                                "units",
+                                                "qualifiers",
+                                                "value",
+                                                "values",
+                                                "low",
+                                                "high",
+                                                "errors",
+                                                "symerror",
+                                                "asymerror",
+                                                "minus",
+                                                "plus",
+                                                "label"};
   if (node.IsMap()) {
     for (const auto& kv : node) {
       EXPECT_TRUE(allowed.count(kv.first.Scalar())) << kv.first.Scalar();
@@ -208,8 +235,9 @@ void expect_allowed_keys(const YAML::Node& node) {
 // the rate, 69 for the fragmentation function): each value is written
 // with its shortest digits, and edited under the record's F field it gives
 // the record. Bin 4 must be `bin4`, computed apart from the program.
-void expect_variable(const YAML::Node& var, const char* name, const std::vector<std::string>& report,
-                     int first, int width, int decimals, const std::array<const char*, 3>& bin4) {
+void expect_variable(const YAML::Node& var, const char* name,
+                     const std::vector<std::string>& report, int first, int width, int decimals,
+                     const std::array<const char*, 3>& bin4) {
   EXPECT_EQ(var["header"]["name"].Scalar(), name);
   ASSERT_EQ(var["qualifiers"].size(), 1u);
   EXPECT_EQ(var["qualifiers"][0]["name"].Scalar(), "BR");
@@ -221,7 +249,8 @@ void expect_variable(const YAML::Node& var, const char* name, const std::vector<
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0]["label"].Scalar(), "stat");
     EXPECT_EQ(errors[1]["label"].Scalar(), "sys");
-    const std::array<std::string, 3> texts = {values[i]["value"].Scalar(), errors[0]["symerror"].Scalar(),
+    const std::array<std::string, 3> texts = {values[i]["value"].Scalar(),
+                                              errors[0]["symerror"].Scalar(),
                                               errors[1]["symerror"].Scalar()};
     std::string record;
     for (const std::string& t : texts) {
@@ -231,7 +260,8 @@ void expect_variable(const YAML::Node& var, const char* name, const std::vector<
       record += ' ';
       record += recio::edit_f(v, width, decimals, field);
     }
-    EXPECT_EQ(record + "\n", report[static_cast<size_t>(first - 1) + i]) << name << " bin " << 4 + i;
+    EXPECT_EQ(record + "\n", report[static_cast<size_t>(first - 1) + i])
+        << name << " bin " << 4 + i;
     if (i == 0 && bin4[0] != nullptr) {
       for (size_t k = 0; k < 3; ++k) EXPECT_EQ(texts[k], bin4[k]) << name << " bin 4";
     }
@@ -248,10 +278,14 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
     std::array<const char*, 3> rate4, frag4;
     const char* record62;
   } cases[] = {
-      {nullptr, {"0.27054843", "0.021102779", "0.040311716"}, {"5.410969", "0.42205557", "0.80623436"},
+      {nullptr,
+       {"0.27054843", "0.021102779", "0.040311716"},
+       {"5.410969", "0.42205557", "0.80623436"},
        " 0.2705 0.0211 0.0403\n"},
-      {"137681.0 1.86426 0.008493 55543.5 8213703 389.61\n", {"27.054844", "2.110278", "4.031172"},
-       {"541.09686", "42.205555", "80.623436"}, " ****** 2.1103 4.0312\n"},
+      {"137681.0 1.86426 0.008493 55543.5 8213703 389.61\n",
+       {"27.054844", "2.110278", "4.031172"},
+       {"541.09686", "42.205555", "80.623436"},
+       " ****** 2.1103 4.0312\n"},
   };
   const std::array<const char*, 7> edges = {"0.05", "0.1", "0.15", "0.2", "0.3", "0.5", "1.0"};
   for (const auto& c : cases) {
@@ -282,7 +316,8 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
       EXPECT_EQ(x["values"][i]["high"].Scalar(), edges[i + 1]);
     }
     ASSERT_EQ(t["dependent_variables"].size(), 2u);
-    expect_variable(t["dependent_variables"][0], "fragmentation function", report, 69, 5, 3, c.frag4);
+    expect_variable(t["dependent_variables"][0], "fragmentation function", report, 69, 5, 3,
+                    c.frag4);
     expect_variable(t["dependent_variables"][1], "rate", report, 62, 6, 4, c.rate4);
   }
 }
@@ -292,7 +327,9 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
 // report's record, asterisks included.
 TEST(table, prints_as_the_report_on_generated_fit_sets) {
   std::uint64_t state = 20261207;
-  auto next = [&state] { return (state = state * 6364136223846793005u + 1442695040888963407u) >> 11; };
+  auto next = [&state] {
+    return (state = state * 6364136223846793005u + 1442695040888963407u) >> 11;
+  };
   for (int set = 0; set < 40; ++set) {
     StartDir s;
     for (int file = 3; file <= 8; ++file) {
@@ -320,21 +357,43 @@ TEST(table, prints_as_the_report_on_generated_fit_sets) {
 // and a replaced table has mode 0666 less the umask.
 TEST(table, never_over_a_fit_file_nor_half_written) {
   const RunCase cases[] = {
-      {{"-C", "fits", "--table", "fits/mcfit3.dat"}, nullptr, Out::none,
-       "xpcorr: fits/mcfit3.dat: is the fit file mcfit3.dat\n", 2},
-      {{"--table=fits/../fits/dafit8.dat", "-C", "fits"}, nullptr, Out::none,
-       "xpcorr: fits/../fits/dafit8.dat: is the fit file dafit8.dat\n", 2},
-      {{"-C", "fits", "--table", "link.yaml"}, nullptr, Out::none,
-       "xpcorr: link.yaml: is the fit file dafit0.dat\n", 2},
-      {{"-C", "fits", "--table", "hard.yaml"}, nullptr, Out::none,
-       "xpcorr: hard.yaml: is the fit file mcfit8.dat\n", 2},
+      {{"-C", "fits", "--table", "fits/mcfit3.dat"},
+       nullptr,
+       Out::none,
+       "xpcorr: fits/mcfit3.dat: is the fit file mcfit3.dat\n",
+       2},
+      {{"--table=fits/../fits/dafit8.dat", "-C", "fits"},
+       nullptr,
+       Out::none,
+       "xpcorr: fits/../fits/dafit8.dat: is the fit file dafit8.dat\n",
+       2},
+      {{"-C", "fits", "--table", "link.yaml"},
+       nullptr,
+       Out::none,
+       "xpcorr: link.yaml: is the fit file dafit0.dat\n",
+       2},
+      {{"-C", "fits", "--table", "hard.yaml"},
+       nullptr,
+       Out::none,
+       "xpcorr: hard.yaml: is the fit file mcfit8.dat\n",
+       2},
       {{"-C", "fits", "--table", "out"}, nullptr, Out::none, "xpcorr: out: is a directory\n", 2},
-      {{"-C", "fits", "--table", "fifo"}, nullptr, Out::none, "xpcorr: fifo: is not a regular file\n", 2},
-      {{"-C", "fits", "--table", "old.yaml"}, "fits/mcfit5.dat", Out::header,
+      {{"-C", "fits", "--table", "fifo"},
+       nullptr,
+       Out::none,
+       "xpcorr: fifo: is not a regular file\n",
+       2},
+      {{"-C", "fits", "--table", "old.yaml"},
+       "fits/mcfit5.dat",
+       Out::header,
        "open: No such file or directory\napparent state: unit 95 named mcfit5.dat\n"
-       "last format: list io\nlately writing direct formatted external IO\n", -1},
-      {{"-C", "fits", "--table", "nowhere/t.yaml"}, nullptr, Out::sample,
-       "xpcorr: cannot write nowhere/t.yaml: No such file or directory\n", 1},
+       "last format: list io\nlately writing direct formatted external IO\n",
+       -1},
+      {{"-C", "fits", "--table", "nowhere/t.yaml"},
+       nullptr,
+       Out::sample,
+       "xpcorr: cannot write nowhere/t.yaml: No such file or directory\n",
+       1},
       {{"-C", "fits", "--table", "old.yaml"}, nullptr, Out::sample, "", 0},
   };
   const mode_t mask = umask(022);
@@ -370,7 +429,8 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
 TEST(table, never_over_the_standard_output) {
   for (const char* name : {"report.txt", "./fits/../report.txt"}) {
     StartDir s;
-    const ChildResult r = run_program(XPCORR_BINARY, {.dir = s.path(), .stdout_mode = Stdout::file,
+    const ChildResult r = run_program(XPCORR_BINARY, {.dir = s.path(),
+                                                      .stdout_mode = Stdout::file,
                                                       .args = {"-C", "fits", "--table", name},
                                                       .stdout_file = "report.txt"});
     EXPECT_EQ(r.err, "xpcorr: " + std::string(name) + ": is the standard output\n");
@@ -386,15 +446,18 @@ TEST(table, refused_half_way_leaves_the_old_table) {
   StartDir s;
   std::ofstream(s.file("old.yaml")) << "old\n";
   const std::set<std::string> before = s.names();
-  ChildResult r = run_child([] {
-    const rlimit limit{2050, 2050};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    signal(SIGXFSZ, SIG_IGN);
-    char* argv[] = {const_cast<char*>(XPCORR_BINARY), const_cast<char*>("-C"), const_cast<char*>("fits"),
-                    const_cast<char*>("--table"), const_cast<char*>("old.yaml"), nullptr};
-    execv(XPCORR_BINARY, argv);
-    _exit(127);
-  }, {.dir = s.path()});
+  ChildResult r = run_child(
+      [] {
+        const rlimit limit{2050, 2050};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+        char* argv[] = {const_cast<char*>(XPCORR_BINARY), const_cast<char*>("-C"),
+                        const_cast<char*>("fits"),        const_cast<char*>("--table"),
+                        const_cast<char*>("old.yaml"),    nullptr};
+        execv(XPCORR_BINARY, argv);
+        _exit(127);
+      },
+      {.dir = s.path()});
   EXPECT_EQ(r.out, sample_report);
   EXPECT_EQ(r.err, "xpcorr: cannot write old.yaml: File too large\n");
   EXPECT_TRUE(r.exited(1));

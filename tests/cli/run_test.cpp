@@ -29,7 +29,8 @@ std::string records(int first, int last) {
   return text;
 }
 
-std::string failure(std::string_view cause, int unit, std::string_view name, std::string_view lately) {
+std::string failure(std::string_view cause, int unit, std::string_view name,
+                    std::string_view lately) {
   return std::string(cause) + "\napparent state: unit " + std::to_string(unit) + " named " +
          std::string(name) + "\nlast format: list io\nlately " + std::string(lately) +
          " direct formatted external IO\n";
@@ -44,7 +45,9 @@ class FitDir {
     for (const auto& e : fs::directory_iterator(SAMPLE_DIR))
       if (e.path().extension() == ".dat") dir_.write(e.path().filename(), read_file(e.path()));
   }
-  void put(const std::string& name, const std::string& bytes, int mode = 0644) { dir_.write(name, bytes, mode); }
+  void put(const std::string& name, const std::string& bytes, int mode = 0644) {
+    dir_.write(name, bytes, mode);
+  }
   void remove(const std::string& name) { fs::remove(dir_.file(name)); }
   const ScratchDir& dir() const { return dir_; }
 
@@ -113,8 +116,12 @@ TEST(run, malformed_fit_files_end_with_the_failure_report) {
   const Case cases[] = {
       {"mcfit0.dat", 90, "", "list in: end of file"},
       {"dafit8.dat", 98, "1 2 3\n4 5\n", "list in: end of file"},
-      {"mcfit3.dat", 93, "\xEF\xBB\xBF" "1 2 3 4 5 6\n", "invalid number: incomprehensible list input"},
-      {"mcfit3.dat", 93, std::string("1 2 \0 4 5 6\n", 12), "invalid number: incomprehensible list input"},
+      {"mcfit3.dat", 93,
+       "\xEF\xBB\xBF"
+       "1 2 3 4 5 6\n",
+       "invalid number: incomprehensible list input"},
+      {"mcfit3.dat", 93, std::string("1 2 \0 4 5 6\n", 12),
+       "invalid number: incomprehensible list input"},
       {"mcfit3.dat", 93, "1 2 3 4 5e100000000 6\n", "exponent field: incomprehensible list input"},
       {"mcfit3.dat", 93, "1 2 3 4 0*5 6\n", "bad repetition count: incomprehensible list input"},
       {"mcfit3.dat", 93, "1\r\n2\r\n3 4 5 6\r\n", "invalid number: incomprehensible list input"},
@@ -166,11 +173,15 @@ TEST(run, write_only_fit_file_is_left_unchanged) {
 // as the sample's own line.
 TEST(run, equivalent_spellings_give_the_sample_report) {
   const std::pair<const char*, std::string> cases[] = {
-      {"mcfit3.dat", "\n\n  97390.0\n\t1.86471,  0.008089\n\n30367.2,98811.81 377.39 junk\nmore junk\n"},
-      {"mcfit3.dat", "97390.0 1.86471 0.008089 30367.2 9881181.000000000000000000000000000000000000000D-2 377.39"},
+      {"mcfit3.dat",
+       "\n\n  97390.0\n\t1.86471,  0.008089\n\n30367.2,98811.81 377.39 junk\nmore junk\n"},
+      {"mcfit3.dat",
+       "97390.0 1.86471 0.008089 30367.2 9881181.000000000000000000000000000000000000000D-2 "
+       "377.39"},
       {"mcfit3.dat", "9.7390e4,1.86471,0.008089,30367.2,98811.81,377.39\r\n"},
       {"mcfit3.dat", "97390.00000000000000000000000000000000000000000 1 1 1 98811.81 1\n"},
-      {"mcfit3.dat", "97390 123456789012345678901234567890123456789012345 0 1e99999999 98811.81 -1d-99999999"},
+      {"mcfit3.dat",
+       "97390 123456789012345678901234567890123456789012345 0 1e99999999 98811.81 -1d-99999999"},
   };
   for (const auto& [name, content] : cases) {
     FitDir d;
@@ -233,8 +244,10 @@ TEST(run, values_left_unread_are_zero_in_their_own_bin) {
     const char* unread;
     const char* zero;
   } cases[] = {
-      {"mcfit3.dat", ",1.86471 0.008089 30367.2 98811.81 377.39\n", "0 1.86471 0.008089 30367.2 98811.81 377.39\n"},
-      {"mcfit3.dat", "97390.0 1.86471 0.008089 30367.2,, 377.39\n", "97390.0 1.86471 0.008089 30367.2 0 377.39\n"},
+      {"mcfit3.dat", ",1.86471 0.008089 30367.2 98811.81 377.39\n",
+       "0 1.86471 0.008089 30367.2 98811.81 377.39\n"},
+      {"mcfit3.dat", "97390.0 1.86471 0.008089 30367.2,, 377.39\n",
+       "97390.0 1.86471 0.008089 30367.2 0 377.39\n"},
       {"dafit3.dat", "137681.0 1.86 /\n", "137681.0 1.86 0 0 0 0\n"},
       {"dafit6.dat", "4*,,5\n", "0 0 0 0 0 5\n"},
   };
@@ -258,7 +271,8 @@ TEST(run, zero_matched_count_prints_infinities) {
   ASSERT_EQ(out.size(), 74u);
   for (int rec : {20, 21, 25, 26, 35, 36, 42, 43, 52, 53, 56, 57})
     EXPECT_EQ(out[static_cast<size_t>(rec - 1)].substr(0, 9), "      inf") << "record " << rec;
-  for (int rec : {30, 31, 47, 48}) EXPECT_EQ(out[static_cast<size_t>(rec - 1)], "      inf      inf\n");
+  for (int rec : {30, 31, 47, 48})
+    EXPECT_EQ(out[static_cast<size_t>(rec - 1)], "      inf      inf\n");
   EXPECT_EQ(out[61], "    inf    inf    inf\n");
   EXPECT_EQ(out[68], "   inf   inf   inf\n");
   EXPECT_TRUE(r.exited(0));

@@ -116,7 +116,8 @@ TEST(rates, final_rate_and_fragmentation_store_in_place) {
   to_final_rate(m, 9);
   EXPECT_EQ(bits(m.dar[9]), bits(single(double(from_bits(0x40a4eb75)) * double(0.5f))));
   to_fragmentation(m, 9);
-  EXPECT_EQ(bits(m.dar[9]), bits(single(double(single(double(from_bits(0x40a4eb75)) * 0.5)) / 0.5)));
+  EXPECT_EQ(bits(m.dar[9]),
+            bits(single(double(single(double(from_bits(0x40a4eb75)) * 0.5)) / 0.5)));
   m.dar[7] = from_bits(0x3f778904);
   to_final_rate(m, 7);
   to_fragmentation(m, 7);

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/child.hpp"
 #include "plot/latex.hpp"
+#include "support/child.hpp"
 
 namespace {
 
@@ -93,9 +93,13 @@ void copy_examples(const ScratchDir& dir) {
 const std::string hint = "Try 'xpcorr-plot --help' for more information.\n";
 
 TEST(XpcorrPlot, DrawsEachFormatFromOneOrTwoTables) {
-  struct Case { const char* picture; std::string_view magic, other_magic; };
-  static constexpr Case cases[] = {
-      {"f.svg", "<?xml", "<svg"}, {"f.pdf", "%PDF-", "%PDF-"}, {"f.png", "\x89PNG\r\n\x1a\n", "\x89PNG\r\n\x1a\n"}};
+  struct Case {
+    const char* picture;
+    std::string_view magic, other_magic;
+  };
+  static constexpr Case cases[] = {{"f.svg", "<?xml", "<svg"},
+                                   {"f.pdf", "%PDF-", "%PDF-"},
+                                   {"f.png", "\x89PNG\r\n\x1a\n", "\x89PNG\r\n\x1a\n"}};
   for (const Case& c : cases)
     for (bool two : {false, true}) {
       SCOPED_TRACE(std::string(c.picture) + (two ? ", two tables" : ", one table"));
@@ -110,23 +114,32 @@ TEST(XpcorrPlot, DrawsEachFormatFromOneOrTwoTables) {
       EXPECT_EQ(r.out, "");
       EXPECT_EQ(r.err, "");
       std::string bytes = dir.read(c.picture);
-      EXPECT_TRUE(bytes.starts_with(c.magic) || bytes.starts_with(c.other_magic)) << bytes.substr(0, 16);
+      EXPECT_TRUE(bytes.starts_with(c.magic) || bytes.starts_with(c.other_magic))
+          << bytes.substr(0, 16);
       EXPECT_EQ(names_in(dir), (std::set<std::string>{"a.yaml", "b.yaml", c.picture}));
     }
 }
 
-
 TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
-  struct Case { std::vector<std::string> args; std::string err; };
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
   const Case cases[] = {
-      {{"a.yaml", "-o", "f.gif"}, "xpcorr-plot: cannot tell the format of 'f.gif': use .svg, .pdf, .png or .tsv\n"},
-      {{"a.yaml", "-o", "picture"}, "xpcorr-plot: cannot tell the format of 'picture': use .svg, .pdf, .png or .tsv\n"},
+      {{"a.yaml", "-o", "f.gif"},
+       "xpcorr-plot: cannot tell the format of 'f.gif': use .svg, .pdf, .png or .tsv\n"},
+      {{"a.yaml", "-o", "picture"},
+       "xpcorr-plot: cannot tell the format of 'picture': use .svg, .pdf, .png or .tsv\n"},
       {{"a.yaml"}, "xpcorr-plot: no picture file given (-o FILE)\n"},
       {{"-o", "f.png"}, "xpcorr-plot: no table given\n"},
-      {{"a.yaml", "-o", "f.png", "-l", "x", "-l", "y"}, "xpcorr-plot: more labels (2) than tables (1)\n"},
-      {{"a.yaml", "-o", "f.png", "-c", "1", "--column=2"}, "xpcorr-plot: more columns (2) than tables (1)\n"},
-      {{"a.yaml", "-o", "f.png", "-c", "0"}, "xpcorr-plot: column '0' is not a position: 1 is the first dependent variable\n"},
-      {{"a.yaml", "-o", "f.png", "-c", "2x"}, "xpcorr-plot: column '2x' is not a position: 1 is the first dependent variable\n"},
+      {{"a.yaml", "-o", "f.png", "-l", "x", "-l", "y"},
+       "xpcorr-plot: more labels (2) than tables (1)\n"},
+      {{"a.yaml", "-o", "f.png", "-c", "1", "--column=2"},
+       "xpcorr-plot: more columns (2) than tables (1)\n"},
+      {{"a.yaml", "-o", "f.png", "-c", "0"},
+       "xpcorr-plot: column '0' is not a position: 1 is the first dependent variable\n"},
+      {{"a.yaml", "-o", "f.png", "-c", "2x"},
+       "xpcorr-plot: column '2x' is not a position: 1 is the first dependent variable\n"},
       {{"a.yaml", "-o", "f.png", "--colour"}, "xpcorr-plot: unknown option '--colour'\n"},
       {{"a.yaml", "--output"}, "xpcorr-plot: option '--output' needs a value\n"},
       {{"a.yaml", "-o", "f.png", "-c"}, "xpcorr-plot: option '-c' needs a value\n"},
@@ -143,7 +156,8 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
   }
   ScratchDir dir;
   ChildResult help = plot(dir, {"--help"}), version = plot(dir, {"-V"});
-  EXPECT_TRUE(help.exited(0) && help.out.starts_with("Usage: xpcorr-plot TABLE... -o FILE") && help.err.empty());
+  EXPECT_TRUE(help.exited(0) && help.out.starts_with("Usage: xpcorr-plot TABLE... -o FILE") &&
+              help.err.empty());
   EXPECT_TRUE(version.exited(0) && version.err.empty());
   EXPECT_EQ(version.out, "xpcorr-plot " XPCORR_VERSION "\n");
 }
@@ -151,51 +165,73 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
 TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
   // Values shared by aliases, ten times more at each level: a million
   // nodes from a few hundred bytes.
-  std::string aliases = "independent_variables:\n- header: {name: x}\n  values: [{value: 1}]\n"
-                        "dependent_variables:\n- header: {name: y}\n  values: [{value: 1}]\n  qualifiers:\n"
-                        "  - {value: 1, name: &a0 [1, 1, 1, 1, 1, 1, 1, 1, 1, 1]}\n";
+  std::string aliases =
+      "independent_variables:\n- header: {name: x}\n  values: [{value: 1}]\n"
+      "dependent_variables:\n- header: {name: y}\n  values: [{value: 1}]\n  qualifiers:\n"
+      "  - {value: 1, name: &a0 [1, 1, 1, 1, 1, 1, 1, 1, 1, 1]}\n";
   for (int i = 1; i <= 5; ++i) {
     std::string a = "*a" + std::to_string(i - 1);
     aliases += "  - {value: 1, name: &a" + std::to_string(i) + " [" + a;
     for (int k = 1; k < 10; ++k) aliases += ", " + a;
     aliases += "]}\n";
   }
-  auto nested = [](int n) { return edited("value: 3.3", "value: " + std::string(n, '[') + std::string(n, ']')); };
+  auto nested = [](int n) {
+    return edited("value: 3.3", "value: " + std::string(n, '[') + std::string(n, ']'));
+  };
   const std::string mb8 = std::string(8 << 20, '#');
-  struct Case { std::string table, err; std::vector<std::string> more = {}; };
+  struct Case {
+    std::string table, err;
+    std::vector<std::string> more = {};
+  };
   const Case cases[] = {
-      {"independent_variables: [x_p\n", "not YAML: line 2, column 1: end of sequence flow not found"},
+      {"independent_variables: [x_p\n",
+       "not YAML: line 2, column 1: end of sequence flow not found"},
       {", x: 1\n", "not YAML: line 1, column 1: no node can start here"},
       {"", "empty: no YAML document"},
       {"# nothing but a comment\n", "empty: no YAML document"},
-      {std::string(sample_table) + "---\n" + std::string(sample_table), "2 YAML documents: a data table is one"},
+      {std::string(sample_table) + "---\n" + std::string(sample_table),
+       "2 YAML documents: a data table is one"},
       {"just some text\n", "no independent variables: not a HEPData data table"},
-      {"independent_variables: []\ndependent_variables: []\n", "no independent variables: not a HEPData data table"},
-      {edited("dependent_variables:", "dependent_variables: []\nx:"), "key 'x' is not allowed in a HEPData table"},
-      {edited("label: stat}", "label: stat, comment: fit}"), "key 'comment' is not allowed in a HEPData table"},
+      {"independent_variables: []\ndependent_variables: []\n",
+       "no independent variables: not a HEPData data table"},
+      {edited("dependent_variables:", "dependent_variables: []\nx:"),
+       "key 'x' is not allowed in a HEPData table"},
+      {edited("label: stat}", "label: stat, comment: fit}"),
+       "key 'comment' is not allowed in a HEPData table"},
       {R"({"independent_variables": [{"header": {"name": "x"}, "values": [{"value": 1}]}],
-          "dependent_variables": [{"header": {"name": "y"}}]})", "'y' has no values"},
-      {edited("  - {low: 0.5, high: 1.0}\n", ""), "'fragmentation function' has 6 values, 'x_p' has 5"},
-      {edited("  - value: 0.0245\n", "  - value: 0.0245\n  - value: 1\n"), "'rate' has 7 values, 'x_p' has 6"},
+          "dependent_variables": [{"header": {"name": "y"}}]})",
+       "'y' has no values"},
+      {edited("  - {low: 0.5, high: 1.0}\n", ""),
+       "'fragmentation function' has 6 values, 'x_p' has 5"},
+      {edited("  - value: 0.0245\n", "  - value: 0.0245\n  - value: 1\n"),
+       "'rate' has 7 values, 'x_p' has 6"},
       {edited("{low: 0.5, high: 1.0}", "{low: 0.5}"), "point 6 of 'x_p' has 'low' but no 'high'"},
-      {edited("{low: 0.1, high: 0.15}", "{high: 0.15}"), "point 2 of 'x_p' has 'high' but no 'low'"},
-      {edited("{low: 0.5, high: 1.0}", "{low: 0.5, high: one}"), "high of point 6 of 'x_p' is not a number"},
-      {edited("{low: 0.1, high: 0.15}", "{low: .nan, high: 0.15}"), "low of point 2 of 'x_p' is not a number"},
+      {edited("{low: 0.1, high: 0.15}", "{high: 0.15}"),
+       "point 2 of 'x_p' has 'high' but no 'low'"},
+      {edited("{low: 0.5, high: 1.0}", "{low: 0.5, high: one}"),
+       "high of point 6 of 'x_p' is not a number"},
+      {edited("{low: 0.1, high: 0.15}", "{low: .nan, high: 0.15}"),
+       "low of point 2 of 'x_p' is not a number"},
       {edited("{low: 0.1, high: 0.15}", "{value: '-'}"), "point 2 of 'x_p' is not a number"},
       {edited("{low: 0.1, high: 0.15}", "{}"), "point 2 of 'x_p' has no value"},
-      {edited("  - value: 3.3\n    errors:", "  - errors:"), "point 2 of 'fragmentation function' has no value"},
+      {edited("  - value: 3.3\n    errors:", "  - errors:"),
+       "point 2 of 'fragmentation function' has no value"},
       {edited("{symerror: 0.198, label: stat}", "{symerror: lots, label: stat}"),
        "error 1 of point 2 of 'fragmentation function' is not a number"},
       {edited("{symerror: 0.198, label: stat}", "{asymerror: {plus: 1%%, minus: 0.1}}"),
        "error 1 of point 2 of 'fragmentation function' is not a number"},
       {edited("{symerror: 0.198, label: stat}", "{label: stat}"),
        "error 1 of point 2 of 'fragmentation function' has neither 'symerror' nor 'asymerror'"},
-      {edited("    errors: [{symerror: 0.198, label: stat}, {symerror: 0.33, label: sys}]", "    errors: 0.198"),
+      {edited("    errors: [{symerror: 0.198, label: stat}, {symerror: 0.33, label: sys}]",
+              "    errors: 0.198"),
        "'errors' of point 2 of 'fragmentation function' is not a list"},
-      {std::string(sample_table), "no dependent variable 3 (the table has 2)", {"-c", "1", "-c", "3"}},
+      {std::string(sample_table),
+       "no dependent variable 3 (the table has 2)",
+       {"-c", "1", "-c", "3"}},
       {nested(40), "nested deeper than 32 levels"},
       {nested(1000), "nested deeper than 32 levels"},
-      {edited("{name: BR, value: 0.8883}", "{name: &a [*a], value: 0.8883}"), "nested deeper than 32 levels"},
+      {edited("{name: BR, value: 0.8883}", "{name: &a [*a], value: 0.8883}"),
+       "nested deeper than 32 levels"},
       {aliases, "its aliases repeat nodes too often (over 4 per byte)"},
       {mb8 + "\n", "too large for a data table (over 8 MB)"},
   };
@@ -232,14 +268,18 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
   table.replace(table.find("value: 0.97"), 11, "value: .inf");
   table.replace(table.find("symerror: 0.0408"), 16, "symerror: -.inf");
   table.replace(table.find("value: 0.049"), 12, "value: 'n/a'");
-  const std::string negative = "xpcorr-plot: odd.yaml: x_p 0.1 to 0.15 left out: value is not positive (-3.3)\n",
-                    nan = "xpcorr-plot: odd.yaml: x_p 0.15 to 0.2 left out: value is not finite (nan)\n",
-                    inf = "xpcorr-plot: odd.yaml: x_p 0.2 to 0.3 left out: value is not finite (inf)\n",
-                    error = "xpcorr-plot: odd.yaml: x_p 0.3 to 0.5 left out: an error is not finite (0.34)\n",
-                    text = "xpcorr-plot: odd.yaml: x_p 0.5 to 1 left out: value is not a number ('n/a')\n";
+  const std::string
+      negative = "xpcorr-plot: odd.yaml: x_p 0.1 to 0.15 left out: value is not positive (-3.3)\n",
+      nan = "xpcorr-plot: odd.yaml: x_p 0.15 to 0.2 left out: value is not finite (nan)\n",
+      inf = "xpcorr-plot: odd.yaml: x_p 0.2 to 0.3 left out: value is not finite (inf)\n",
+      error = "xpcorr-plot: odd.yaml: x_p 0.3 to 0.5 left out: an error is not finite (0.34)\n",
+      text = "xpcorr-plot: odd.yaml: x_p 0.5 to 1 left out: value is not a number ('n/a')\n";
   // A negative value makes the automatic axis linear, where it is drawn;
   // the points file lists every point with a finite value.
-  struct Case { std::vector<std::string> args; std::string err; };
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
   const Case cases[] = {
       {{"--log"}, negative + nan + inf + error + text},
       {{"--linear", "--log"}, negative + nan + inf + error + text},
@@ -294,29 +334,68 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
   copy_examples(dir);
   dir.write("a.yaml", std::string(sample_table));
   dir.write("points.tsv", "an older file");
-  ChildResult r = plot(dir, {"a.yaml", "published-style.yaml", "positive-minus.yaml", "curve.yaml",
-                             "several-variables.yaml", "several-variables.yaml", "json-form.json", "-o", "points.tsv",
-                             "-c", "1", "-c", "1", "-c", "1", "-c", "1", "-c", "1", "-c", "2", "-l", "ours", "-l",
-                             "published", "-l", "xi", "-l", "curve", "-l", "trigger 5-7", "-l", "trigger 7-9"});
+  ChildResult r = plot(dir, {"a.yaml",
+                             "published-style.yaml",
+                             "positive-minus.yaml",
+                             "curve.yaml",
+                             "several-variables.yaml",
+                             "several-variables.yaml",
+                             "json-form.json",
+                             "-o",
+                             "points.tsv",
+                             "-c",
+                             "1",
+                             "-c",
+                             "1",
+                             "-c",
+                             "1",
+                             "-c",
+                             "1",
+                             "-c",
+                             "1",
+                             "-c",
+                             "2",
+                             "-l",
+                             "ours",
+                             "-l",
+                             "published",
+                             "-l",
+                             "xi",
+                             "-l",
+                             "curve",
+                             "-l",
+                             "trigger 5-7",
+                             "-l",
+                             "trigger 7-9"});
   EXPECT_TRUE(r.exited(0));
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err,
-            "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number ('-')\n"
-            "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n");
+  EXPECT_EQ(
+      r.err,
+      "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number ('-')\n"
+      "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n");
   std::vector<std::string> lines = lines_of(dir.read("points.tsv"));
   ASSERT_EQ(lines.size(), 1u + 6 + 5 + 5 + 6 + 5 + 5 + 2);
   EXPECT_EQ(lines[0], "# table\tx_low\tx_high\tx\ty\tstat_down\tstat_up\ttotal_down\ttotal_up\n");
   // Worked by hand: each total is the root of the sum of squares, down and
   // up apart, a percentage taken of the value, a minus by its magnitude.
-  struct Expect { std::size_t line; Row row; };
+  struct Expect {
+    std::size_t line;
+    Row row;
+  };
   const Expect expected[] = {
       // 0.50043154 (stat) and 0.9559527 (sys): root of 1.1642772909...
-      {1, {"ours", {0.05, 0.1, 0.075, 6.4157896, 0.50043154, 0.50043154, 1.0790168167661065, 1.0790168167661065}}},
+      {1,
+       {"ours",
+        {0.05, 0.1, 0.075, 6.4157896, 0.50043154, 0.50043154, 1.0790168167661065,
+         1.0790168167661065}}},
       // stat 0.41, sys +0.62 -0.75, lumi 2.5% of 5.2 = 0.13: roots of 0.7475 and 0.5694.
-      {7, {"published", {0.05, 0.1, 0.075, 5.2, 0.41, 0.41, 0.8645808232895291, 0.7545859791965392}}},
+      {7,
+       {"published", {0.05, 0.1, 0.075, 5.2, 0.41, 0.41, 0.8645808232895291, 0.7545859791965392}}},
       // The '-' bin 0.2 to 0.3 is left out; then stat 0.012, sys +0.016
       // -0.019, 2.5% of 0.281 = 0.007025: roots of 0.000554350625 and 0.000449350625.
-      {10, {"published", {0.3, 0.5, 0.4, 0.281, 0.012, 0.012, 0.023544651728152618, 0.021197891994252635}}},
+      {10,
+       {"published",
+        {0.3, 0.5, 0.4, 0.281, 0.012, 0.012, 0.023544651728152618, 0.021197891994252635}}},
       // stat 0.01, sys +0.07 with its minus 0.2 written positive: roots of 0.0401 and 0.005.
       {13, {"xi", {1, 1.5, 1.25, 0.95, 0.01, 0.01, 0.20024984394500786, 0.07071067811865475}}},
       {20, {"curve", {0.25, 0.25, 0.25, 0.83, 0, 0, 0, 0}}},
@@ -326,13 +405,16 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
       // sys +10% of 4 = 0.4 with an empty minus: roots of 0.25 and 0.41.
       {33, {"json-form.json", {0.05, 0.1, 0.07, 4, 0.5, 0.5, 0.5, 0.6403124237432849}}},
       // stat 2% of 1.5 = 0.03, an unlabelled +0.1 -0.2: roots of 0.0409 and 0.0109.
-      {34, {"json-form.json", {0.1, 0.2, 0.15, 1.5, 0.03, 0.03, 0.20223748416156684, 0.1044030650891055}}},
+      {34,
+       {"json-form.json",
+        {0.1, 0.2, 0.15, 1.5, 0.03, 0.03, 0.20223748416156684, 0.1044030650891055}}},
   };
   for (const Expect& e : expected) {
     SCOPED_TRACE(lines[e.line]);
     Row got = read_row(lines[e.line]);
     EXPECT_EQ(got.label, e.row.label);
-    for (int k = 0; k < 8; ++k) EXPECT_NEAR(got.numbers[k], e.row.numbers[k], 1e-15 * std::fabs(e.row.numbers[k]));
+    for (int k = 0; k < 8; ++k)
+      EXPECT_NEAR(got.numbers[k], e.row.numbers[k], 1e-15 * std::fabs(e.row.numbers[k]));
   }
   for (std::size_t i = 1; i < lines.size(); ++i) read_row(lines[i]);
   EXPECT_EQ(names_in(dir).count("points.tsv"), 1u);
@@ -341,32 +423,46 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
 
 TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
   auto no_bin = [](const std::string& file, const std::string& where) {
-    return "xpcorr-plot: " + file + ": " + where + " left out of the ratio: no bin with these edges in a.yaml\n";
+    return "xpcorr-plot: " + file + ": " + where +
+           " left out of the ratio: no bin with these edges in a.yaml\n";
   };
   std::string curve, xi;
-  for (const char* x : {"0.075", "0.125", "0.175", "0.25", "0.4", "0.75"}) curve += no_bin("curve.yaml", "$x_p$ " + std::string(x));
-  for (const char* x : {"1 to 1.5", "1.5 to 2", "2 to 3", "3 to 4.5"}) xi += no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ " + std::string(x));
-  struct Case { std::vector<std::string> args; std::string err; };
+  for (const char* x : {"0.075", "0.125", "0.175", "0.25", "0.4", "0.75"})
+    curve += no_bin("curve.yaml", "$x_p$ " + std::string(x));
+  for (const char* x : {"1 to 1.5", "1.5 to 2", "2 to 3", "3 to 4.5"})
+    xi += no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ " + std::string(x));
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
   const Case cases[] = {
       // Only the bin 0.5 to 1 of xi has edges of the first table's.
       {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio"},
-       "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number ('-')\n" + curve + xi},
+       "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number "
+       "('-')\n" +
+           curve + xi},
       {{"a.yaml", "curve.yaml", "-l", "ours"}, ""},
       // The first table's value 0 divides nothing.
       {{"several-variables.yaml", "several-variables.yaml", "-c", "2", "-c", "1", "-r"},
-       "xpcorr-plot: several-variables.yaml: $x_E$ 0.4 to 0.6 left out of the ratio: no value to divide by in "
+       "xpcorr-plot: several-variables.yaml: $x_E$ 0.4 to 0.6 left out of the ratio: no value to "
+       "divide by in "
        "several-variables.yaml\n"},
       {{"json-form.json", "positive-minus.yaml", "-r", "--log"},
        "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 0.5 to 1 left out of the ratio: no bin with these edges in "
+       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 0.5 to 1 left out of the ratio: no bin "
+       "with these edges in "
        "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1 to 1.5 left out of the ratio: no bin with these edges in "
+       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1 to 1.5 left out of the ratio: no bin "
+       "with these edges in "
        "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1.5 to 2 left out of the ratio: no bin with these edges in "
+       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1.5 to 2 left out of the ratio: no bin "
+       "with these edges in "
        "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 2 to 3 left out of the ratio: no bin with these edges in "
+       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 2 to 3 left out of the ratio: no bin "
+       "with these edges in "
        "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 3 to 4.5 left out of the ratio: no bin with these edges in "
+       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 3 to 4.5 left out of the ratio: no bin "
+       "with these edges in "
        "json-form.json\n"},
   };
   for (const Case& c : cases) {
@@ -387,7 +483,9 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
 }
 
 TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
-  struct Case { std::string_view latex, text; };
+  struct Case {
+    std::string_view latex, text;
+  };
   static constexpr Case cases[] = {
       {"x_p", "x#dp#u"},
       {"$x_p$", "x#dp#u"},

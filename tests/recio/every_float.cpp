@@ -29,9 +29,12 @@ constexpr std::uint64_t pattern_count = std::uint64_t{1} << 32;
 
 // The checks, in the order of the summary.
 enum Check { f8_5, f6_4, f5_3, list_item, read_nine, read_shortest, check_count };
-constexpr const char* check_name[check_count] = {
-    "F8.5 field", "F6.4 field", "F5.3 field", "list-directed item",
-    "reader, nine-digit text", "reader, shortest text"};
+constexpr const char* check_name[check_count] = {"F8.5 field",
+                                                 "F6.4 field",
+                                                 "F5.3 field",
+                                                 "list-directed item",
+                                                 "reader, nine-digit text",
+                                                 "reader, shortest text"};
 
 struct Field {
   Check check;
@@ -261,7 +264,8 @@ void run_share(std::atomic<std::uint64_t>& next, std::uint64_t count, std::uint6
     std::uint64_t start = next.fetch_add(block);
     if (start >= count) return;
     std::uint64_t end = std::min(start + block, count);
-    for (std::uint64_t k = start; k < end; ++k) check_pattern(static_cast<std::uint32_t>(k * stride), t);
+    for (std::uint64_t k = start; k < end; ++k)
+      check_pattern(static_cast<std::uint32_t>(k * stride), t);
   }
 }
 
@@ -273,7 +277,8 @@ void merge(Tally& into, const Tally& from) {
     into.failed[c] += from.failed[c];
     auto& kept = into.failures[c];
     kept.insert(kept.end(), from.failures[c].begin(), from.failures[c].end());
-    std::sort(kept.begin(), kept.end(), [](const Failure& a, const Failure& b) { return a.bits < b.bits; });
+    std::sort(kept.begin(), kept.end(),
+              [](const Failure& a, const Failure& b) { return a.bits < b.bits; });
     if (kept.size() > failures_kept) kept.resize(failures_kept);
   }
   into.stray_count += from.stray_count;
@@ -299,9 +304,11 @@ bool report(const Tally& t) {
     std::printf("first failures of the %s:\n", check_name[c]);
     for (const Failure& f : t.failures[c]) {
       if (f.input[0] != '\0')
-        std::printf("  0x%08x \"%s\": got %s, want %s\n", static_cast<unsigned>(f.bits), f.input, f.got, f.want);
+        std::printf("  0x%08x \"%s\": got %s, want %s\n", static_cast<unsigned>(f.bits), f.input,
+                    f.got, f.want);
       else
-        std::printf("  0x%08x: got \"%s\", want \"%s\"\n", static_cast<unsigned>(f.bits), f.got, f.want);
+        std::printf("  0x%08x: got \"%s\", want \"%s\"\n", static_cast<unsigned>(f.bits), f.got,
+                    f.want);
     }
   }
   std::printf("shortest texts that read as another float: %llu\n",
@@ -342,8 +349,10 @@ int parse(int argc, char** argv, Options& o) {
     }
     if ((a == "--stride" || a == "--threads") && i + 1 < argc &&
         number(argv[i + 1], 1, a == "--stride" ? pattern_count : 1024, n)) {
-      if (a == "--stride") o.stride = n;
-      else o.threads = static_cast<unsigned>(n);
+      if (a == "--stride")
+        o.stride = n;
+      else
+        o.threads = static_cast<unsigned>(n);
       ++i;
       continue;
     }
@@ -378,20 +387,23 @@ int main(int argc, char** argv) {
   std::atomic<std::uint64_t> next{0};
   {
     std::vector<std::jthread> threads;
-    for (Tally& t : tallies) threads.emplace_back(run_share, std::ref(next), count, o.stride, std::ref(t));
+    for (Tally& t : tallies)
+      threads.emplace_back(run_share, std::ref(next), count, o.stride, std::ref(t));
   }
   for (const Tally& t : tallies) merge(total, t);
 
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("every float: stride %llu, %llu patterns (%llu by stride, %llu named), threads: %u\n",
-              static_cast<unsigned long long>(o.stride), static_cast<unsigned long long>(count + extra),
-              static_cast<unsigned long long>(count), static_cast<unsigned long long>(extra), o.threads);
+  std::printf(
+      "every float: stride %llu, %llu patterns (%llu by stride, %llu named), threads: %u\n",
+      static_cast<unsigned long long>(o.stride), static_cast<unsigned long long>(count + extra),
+      static_cast<unsigned long long>(count), static_cast<unsigned long long>(extra), o.threads);
   bool ok = report(total);
   double processor = static_cast<double>(std::clock() - processor_start) / CLOCKS_PER_SEC;
   double patterns = static_cast<double>(count + extra);
-  std::printf("elapsed %.2f s, processor %.2f s: %.0f ns per pattern; all 2^32 at this pace: %.0f min\n",
-              seconds, processor, processor / patterns * 1e9,
-              seconds * static_cast<double>(pattern_count) / patterns / 60);
+  std::printf(
+      "elapsed %.2f s, processor %.2f s: %.0f ns per pattern; all 2^32 at this pace: %.0f min\n",
+      seconds, processor, processor / patterns * 1e9,
+      seconds * static_cast<double>(pattern_count) / patterns / 60);
   std::printf("%s\n", ok ? "every check passed" : "FAILED");
   return ok ? 0 : 1;
 }

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/child.hpp"
 #include "recio/formatted_output.hpp"
 #include "recio/list_input.hpp"
 #include "recio/list_output.hpp"
 #include "recio/units.hpp"
+#include "support/child.hpp"
 
 namespace {
 
@@ -20,19 +20,22 @@ constexpr recio::Format f11{"(3(1X,F5.3))", 3, 5, 3};
 // A run that writes one record, then opens `name` on unit 93 and reads six
 // values from it.
 ChildResult read_one(const ScratchDir& dir, const char* name, bool as_nobody = false) {
-  return run_child([name] {
-    recio::start();
-    recio::write_list(recio::output_unit, {std::string_view("header")});
-    std::array<float, 6> v{};
-    recio::open_old(93, name);
-    recio::read_reals(93, v);
-    recio::close(93);
-    recio::stop();
-  }, {.dir = dir.path(), .as_nobody = as_nobody});
+  return run_child(
+      [name] {
+        recio::start();
+        recio::write_list(recio::output_unit, {std::string_view("header")});
+        std::array<float, 6> v{};
+        recio::open_old(93, name);
+        recio::read_reals(93, v);
+        recio::close(93);
+        recio::stop();
+      },
+      {.dir = dir.path(), .as_nobody = as_nobody});
 }
 
 std::string report(std::string_view cause, std::string_view lately) {
-  return std::string(cause) + "\napparent state: unit 93 named mcfit3.dat\nlast format: list io\nlately " +
+  return std::string(cause) +
+         "\napparent state: unit 93 named mcfit3.dat\nlast format: list io\nlately " +
          std::string(lately) + " direct formatted external IO\n";
 }
 
@@ -94,28 +97,32 @@ TEST(failure, write_only_file_is_left_untouched) {
 TEST(failure, records_follow_the_report_in_one_file) {
   ScratchDir dir;
   dir.write("mcfit3.dat", "");
-  ChildResult r = run_child([&dir] {
-    // Both streams on one file, as `prog > log 2>&1` sets them up.
-    int fd = ::open(dir.file("log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, 1);
-    dup2(fd, 2);
-    recio::start();
-    recio::write_list(recio::output_unit, {std::string_view("header")});
-    std::array<float, 6> v{};
-    recio::open_old(93, "mcfit3.dat");
-    recio::read_reals(93, v);
-  }, {.dir = dir.path()});
+  ChildResult r = run_child(
+      [&dir] {
+        // Both streams on one file, as `prog > log 2>&1` sets them up.
+        int fd = ::open(dir.file("log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        recio::start();
+        recio::write_list(recio::output_unit, {std::string_view("header")});
+        std::array<float, 6> v{};
+        recio::open_old(93, "mcfit3.dat");
+        recio::read_reals(93, v);
+      },
+      {.dir = dir.path()});
   EXPECT_TRUE(r.aborted());
   EXPECT_EQ(dir.read("log"), report("list in: end of file", "reading") + " header\n");
 }
 
 TEST(failure, formatted_record_makes_state_sequential) {
   ScratchDir dir;
-  ChildResult r = run_child([] {
-    recio::start();
-    recio::write_formatted(recio::output_unit, f11, std::array{1.f});
-    recio::open_old(93, "mcfit3.dat");
-  }, {.dir = dir.path()});
+  ChildResult r = run_child(
+      [] {
+        recio::start();
+        recio::write_formatted(recio::output_unit, f11, std::array{1.f});
+        recio::open_old(93, "mcfit3.dat");
+      },
+      {.dir = dir.path()});
   EXPECT_EQ(r.err,
             "open: No such file or directory\napparent state: unit 93 named mcfit3.dat\n"
             "last format: (3(1X,F5.3))\nlately writing sequential formatted external IO\n");
@@ -142,11 +149,13 @@ TEST(stop, failed_standard_output_is_a_fault) {
   constexpr Case cases[] = {{Stdout::full_disk, "write: No space left on device"},
                             {Stdout::closed, "write: Bad file descriptor"}};
   for (const Case& c : cases) {
-    ChildResult r = run_child([] {
-      recio::start();
-      recio::write_list(recio::output_unit, {std::string_view("a")});
-      recio::stop();
-    }, {.stdout_mode = c.mode});
+    ChildResult r = run_child(
+        [] {
+          recio::start();
+          recio::write_list(recio::output_unit, {std::string_view("a")});
+          recio::stop();
+        },
+        {.stdout_mode = c.mode});
     EXPECT_EQ(r.err, std::string(c.cause) +
                          "\napparent state: unit 6 (unnamed)\nlast format: list io\n"
                          "lately writing direct formatted external IO\n");
@@ -161,15 +170,17 @@ TEST(list_input, fit_file_streams_through_a_fixed_window) {
   std::string text(3 * recio::window_size + 7, '\n');
   text += "1 2 3 4 5 6 junk\nnot read\n";
   dir.write("mcfit3.dat", text);
-  ChildResult r = run_child([] {
-    recio::start();
-    std::array<float, 6> v{};
-    recio::open_old(93, "mcfit3.dat");
-    recio::read_reals(93, v);
-    recio::close(93);
-    if (v != std::array{1.f, 2.f, 3.f, 4.f, 5.f, 6.f}) _exit(3);
-    recio::stop();
-  }, {.dir = dir.path()});
+  ChildResult r = run_child(
+      [] {
+        recio::start();
+        std::array<float, 6> v{};
+        recio::open_old(93, "mcfit3.dat");
+        recio::read_reals(93, v);
+        recio::close(93);
+        if (v != std::array{1.f, 2.f, 3.f, 4.f, 5.f, 6.f}) _exit(3);
+        recio::stop();
+      },
+      {.dir = dir.path()});
   EXPECT_TRUE(r.exited(0));
   EXPECT_EQ(r.err, "");
 }

@@ -44,57 +44,39 @@ void check(const FieldCase& c) {
 
 TEST(f_field, right_justified) {
   static constexpr FieldCase cases[] = {
-      {0.5f, 8, 5, " 0.50000;"},
-      {1.f, 8, 5, " 1.00000;"},
-      {-0.5f, 8, 5, "-0.50000;"},
-      {12.5f, 8, 5, "12.50000;"},
-      {0.8883f, 6, 4, "0.8883;"},
-      {0.8883f, 8, 5, " 0.88830;"},
-      {1.f, 5, 3, "1.000;"},
-      {0.25f, 5, 3, "0.250;"},
-      {3.14159f, 6, 4, "3.1416;"},
-      {99.999f, 6, 3, "99.999;"},
-      {0.f, 5, 3, "0.000;"},
+      {0.5f, 8, 5, " 0.50000;"},  {1.f, 8, 5, " 1.00000;"},   {-0.5f, 8, 5, "-0.50000;"},
+      {12.5f, 8, 5, "12.50000;"}, {0.8883f, 6, 4, "0.8883;"}, {0.8883f, 8, 5, " 0.88830;"},
+      {1.f, 5, 3, "1.000;"},      {0.25f, 5, 3, "0.250;"},    {3.14159f, 6, 4, "3.1416;"},
+      {99.999f, 6, 3, "99.999;"}, {0.f, 5, 3, "0.000;"},
   };
   for (const auto& c : cases) check(c);
 }
 
 TEST(f_field, rounding) {
   static constexpr FieldCase cases[] = {
-      {0.125f, 6, 2, "  0.12;"},   // exact halfway: to even
-      {0.375f, 6, 2, "  0.38;"},
-      {1.2345f, 5, 3, "1.235;"},   // the float is just above 1.2345
-      {0.99999f, 8, 5, " 0.99999;"},
-      {0.999996f, 8, 5, " 1.00000;"},
-      {2.5f, 4, 0, "  2.;"},
-      {3.5f, 4, 0, "  4.;"},
+      {0.125f, 6, 2, "  0.12;"},                                 // exact halfway: to even
+      {0.375f, 6, 2, "  0.38;"},     {1.2345f, 5, 3, "1.235;"},  // the float is just above 1.2345
+      {0.99999f, 8, 5, " 0.99999;"}, {0.999996f, 8, 5, " 1.00000;"},
+      {2.5f, 4, 0, "  2.;"},         {3.5f, 4, 0, "  4.;"},
   };
   for (const auto& c : cases) check(c);
 }
 
 TEST(f_field, negative_rounding_to_zero) {
   static constexpr FieldCase cases[] = {
-      {-0.000001f, 8, 5, " 0.00000;"},
-      {-0.000004f, 8, 5, " 0.00000;"},
-      {-0.000006f, 8, 5, "-0.00001;"},
-      {-0.00004f, 6, 4, "0.0000;"},
-      {-0.0004f, 5, 3, "0.000;"},
-      {-0.0f, 8, 5, " 0.00000;"},
-      {-0.0f, 6, 4, "0.0000;"},
-      {-0.0f, 5, 3, "0.000;"},
+      {-0.000001f, 8, 5, " 0.00000;"}, {-0.000004f, 8, 5, " 0.00000;"},
+      {-0.000006f, 8, 5, "-0.00001;"}, {-0.00004f, 6, 4, "0.0000;"},
+      {-0.0004f, 5, 3, "0.000;"},      {-0.0f, 8, 5, " 0.00000;"},
+      {-0.0f, 6, 4, "0.0000;"},        {-0.0f, 5, 3, "0.000;"},
   };
   for (const auto& c : cases) check(c);
 }
 
 TEST(f_field, leading_zero_dropped) {
   static constexpr FieldCase cases[] = {
-      {-0.123456f, 6, 4, "-.1235;"},
-      {-0.5f, 6, 4, "-.5000;"},
-      {-0.5f, 5, 3, "-.500;"},
-      {-0.999f, 5, 3, "-.999;"},
-      {-0.12345f, 7, 5, "-.12345;"},
-      {0.5f, 4, 3, ".500;"},
-      {-0.0004f, 4, 3, ".000;"},   // unsigned zeros, one too long
+      {-0.123456f, 6, 4, "-.1235;"}, {-0.5f, 6, 4, "-.5000;"},      {-0.5f, 5, 3, "-.500;"},
+      {-0.999f, 5, 3, "-.999;"},     {-0.12345f, 7, 5, "-.12345;"}, {0.5f, 4, 3, ".500;"},
+      {-0.0004f, 4, 3, ".000;"},  // unsigned zeros, one too long
   };
   for (const auto& c : cases) check(c);
 }
@@ -106,8 +88,8 @@ TEST(f_field, asterisks) {
       {100.f, 8, 5, "********;"},
       {-10.f, 8, 5, "********;"},
       {10.f, 6, 4, "******;"},
-      {-1.f, 6, 4, "******;"},   // "-1.0000" is 7, and does not start with 0
-      {-0.5f, 5, 4, "*****;"},   // "-.5000" would still be 6
+      {-1.f, 6, 4, "******;"},     // "-1.0000" is 7, and does not start with 0
+      {-0.5f, 5, 4, "*****;"},     // "-.5000" would still be 6
       {-0.9996f, 5, 3, "*****;"},  // rounds to "-1.000"
       {0.99996f, 5, 4, "*****;"},  // rounds to "1.0000"
       {3.4028235e38f, 8, 5, "********;"},
@@ -149,8 +131,8 @@ TEST(f_field, digits_are_those_of_the_fixed_printf_conversion) {
   auto compare = [&mismatches](float value, int decimals) {
     char buf[recio::max_width];
     char expected[512];
-    int n = std::snprintf(expected, sizeof expected, "%#32.*f", decimals,
-                          static_cast<double>(value));
+    int n =
+        std::snprintf(expected, sizeof expected, "%#32.*f", decimals, static_cast<double>(value));
     if (n > recio::max_width) return;
     std::string_view got = recio::edit_f(value, recio::max_width, decimals, buf);
     if (got != expected && ++mismatches <= 10)
@@ -160,7 +142,8 @@ TEST(f_field, digits_are_those_of_the_fixed_printf_conversion) {
   for (int decimals : {0, 1, 3, 4, 5, 9}) {
     for (std::uint32_t bits = 1; bits < 0x7f800000u; bits += 4093)
       compare(std::bit_cast<float>(bits), decimals);
-    for (int j = 1; j < 20000; j += 2) compare(std::ldexp(static_cast<float>(j), -decimals - 1), decimals);
+    for (int j = 1; j < 20000; j += 2)
+      compare(std::ldexp(static_cast<float>(j), -decimals - 1), decimals);
   }
   EXPECT_EQ(mismatches, 0);
 }
@@ -184,7 +167,7 @@ TEST(formatted_output, record_length) {
     std::size_t length;  // without the line end
   };
   static constexpr Case cases[] = {
-      {&f9, 6, 54}, {&f9, 3, 27}, {&f9, 2, 18}, {&f9, 9, 81},
+      {&f9, 6, 54},  {&f9, 3, 27}, {&f9, 2, 18},  {&f9, 9, 81},
       {&f10, 3, 21}, {&f10, 1, 7}, {&f11, 3, 18}, {&f11, 2, 12},
   };
   for (const auto& c : cases) {
@@ -198,7 +181,8 @@ TEST(formatted_output, records) {
   const RecordCase cases[] = {
       {&f9, {0.5f, -0.5f, 1.f}, "  0.50000 -0.50000  1.00000\n;"},
       {&f9, {0.8883f, 0.99f}, "  0.88830  0.99000\n;"},
-      {&f9, {1.f, 2.f, 3.f, 4.f, 5.f, 6.f},
+      {&f9,
+       {1.f, 2.f, 3.f, 4.f, 5.f, 6.f},
        "  1.00000  2.00000  3.00000  4.00000  5.00000  6.00000\n;"},
       {&f10, {0.5f, -0.123456f, 12.5f}, " 0.5000 -.1235 ******\n;"},
       {&f11, {0.5f, -0.5f, 0.f}, " 0.500 -.500 0.000\n;"},

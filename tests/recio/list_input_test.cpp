@@ -44,8 +44,8 @@ void expect_items(std::string_view input, const Six& expected) {
   EXPECT_EQ(r.fault, Fault::none) << "input: \"" << input << "\"";
   for (std::size_t i = 0; i < expected.size(); ++i)
     EXPECT_EQ(bits(r.items[i]), bits(expected[i]))
-        << "input: \"" << input << "\" item " << i << ": got " << r.items[i]
-        << ", expected " << expected[i];
+        << "input: \"" << input << "\" item " << i << ": got " << r.items[i] << ", expected "
+        << expected[i];
 }
 
 void expect_fault(std::string_view input, Fault expected) {
@@ -64,8 +64,8 @@ struct FaultCase {
 };
 
 struct ValueCase {
-  std::string_view input;     // one value, read as the first of six
-  std::uint32_t expected;     // its bit pattern
+  std::string_view input;  // one value, read as the first of six
+  std::uint32_t expected;  // its bit pattern
 };
 
 // Reads `text` followed by five more values and checks the first item's bits.
@@ -74,9 +74,8 @@ void expect_first_bits(std::string_view text, std::uint32_t expected) {
   input += " 0 0 0 0 0\n";
   Read r = read(input);
   EXPECT_EQ(r.fault, Fault::none) << "input: \"" << text << "\"";
-  EXPECT_EQ(bits(r.items[0]), expected)
-      << std::hex << "input: \"" << text << "\": got 0x" << bits(r.items[0]) << ", expected 0x"
-      << expected;
+  EXPECT_EQ(bits(r.items[0]), expected) << std::hex << "input: \"" << text << "\": got 0x"
+                                        << bits(r.items[0]) << ", expected 0x" << expected;
 }
 
 TEST(list_input, separators) {
@@ -218,8 +217,13 @@ TEST(list_input, invalid_number) {
       {"+ 1 2 3 4 5\n", Fault::invalid_number},
       {".E1 1 2 3 4 5\n", Fault::invalid_number},
       {"\r1 2 3 4 5 6\n", Fault::invalid_number},
-      {std::string_view("\0" "1 2 3 4 5 6\n", 13), Fault::invalid_number},
-      {"\xEF\xBB\xBF" "1 2 3 4 5 6\n", Fault::invalid_number},
+      {std::string_view("\0"
+                        "1 2 3 4 5 6\n",
+                        13),
+       Fault::invalid_number},
+      {"\xEF\xBB\xBF"
+       "1 2 3 4 5 6\n",
+       Fault::invalid_number},
       {"1 2 x 4 5 6\n", Fault::invalid_number},
       {"1 2 3 4 5 E5\n", Fault::invalid_number},
   };

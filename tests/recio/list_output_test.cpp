@@ -60,7 +60,8 @@ TEST(list_output, real_zero) {
       {-0.0f, "  0.;"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(real_text(c.value), c.expected) << "value " << c.value << (std::signbit(c.value) ? " (negative zero)" : "");
+    EXPECT_EQ(real_text(c.value), c.expected)
+        << "value " << c.value << (std::signbit(c.value) ? " (negative zero)" : "");
 }
 
 struct RecordCase {

@@ -59,7 +59,8 @@ class Pipe {
   std::string drain() const {
     std::string got;
     char buf[4096];
-    for (ssize_t n; (n = read(fd_[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(fd_[0], buf, sizeof buf)) > 0;)
+      got.append(buf, static_cast<std::size_t>(n));
     return got;
   }
 
@@ -85,7 +86,8 @@ std::string pattern(std::size_t size, char seed) {
 // only, or with EINTR when it had taken none.
 void expect_every_byte_once(bool interrupt) {
   Pipe p;
-  const std::string parts[] = {pattern(100, 'a'), pattern(20000, 'b'), pattern(8000, 'c'), pattern(10, 'd')};
+  const std::string parts[] = {pattern(100, 'a'), pattern(20000, 'b'), pattern(8000, 'c'),
+                               pattern(10, 'd')};
   std::string all;
   for (const std::string& s : parts) all += s;
   std::atomic<bool> done = false, ok = false;
@@ -104,7 +106,8 @@ void expect_every_byte_once(bool interrupt) {
     std::this_thread::sleep_for(1ms);
     if (interrupt) pthread_kill(writer.native_handle(), SIGUSR1);
     std::this_thread::sleep_for(1ms);
-    if (const int n = p.buffered(); n > 0 && read(p.read_end(), buf, static_cast<std::size_t>(n)) != n)
+    if (const int n = p.buffered();
+        n > 0 && read(p.read_end(), buf, static_cast<std::size_t>(n)) != n)
       ADD_FAILURE() << "short read";
     else
       got.append(buf, static_cast<std::size_t>(n));

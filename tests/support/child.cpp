@@ -85,7 +85,9 @@ ChildResult run(const std::function<void()>& body, const ChildOptions& options) 
 
 }  // namespace
 
-bool ChildResult::exited(int code) const { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
+bool ChildResult::exited(int code) const {
+  return WIFEXITED(status) && WEXITSTATUS(status) == code;
+}
 
 bool ChildResult::aborted() const { return WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT; }
 
@@ -105,13 +107,15 @@ ChildResult run_program(const std::string& path, const ChildOptions& options) {
     std::filesystem::copy_file(path, program);
     chmod(program.c_str(), 0755);
   }
-  return run([&program, &options] {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : options.args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }, options);
+  return run(
+      [&program, &options] {
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : options.args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+      },
+      options);
 }
 
 ScratchDir::ScratchDir() {

@@ -19,11 +19,11 @@ struct ChildResult {
 enum class Stdout { capture, full_disk, closed, file };
 
 struct ChildOptions {
-  std::string dir;              // working directory; empty: unchanged
-  bool as_nobody = false;       // drop to uid/gid 65534 when run as root
+  std::string dir;         // working directory; empty: unchanged
+  bool as_nobody = false;  // drop to uid/gid 65534 when run as root
   Stdout stdout_mode = Stdout::capture;
   std::vector<std::string> args{};  // the program's arguments after its name
-  std::string stdout_file{};      // Stdout::file: written there, from `dir`
+  std::string stdout_file{};        // Stdout::file: written there, from `dir`
 };
 
 // Runs `body` in a forked child; the child ends when `body` returns.
