@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
   if (o.help) return cli::complain(cli::print(cli::usage));
   if (o.version) return cli::complain(cli::print(cli::version));
   if (cli::Failure f = cli::prepare(o, table)) return cli::complain(f);
-  const core::FinalValues v = core::run();
+  core::Measurement m;
+  const core::FinalValues v = core::run(m);
   return cli::complain(o.table != nullptr ? write_table(table, v) : cli::Failure{});
 }
