@@ -1,11 +1,13 @@
 // xpcorr: reads the eighteen fit files of the current directory (or of
 // -C's) and prints the corrected rates and fragmentation function; with
-// --table it also writes them as a results table.
+// --table it also writes them as a results table; with --check it only
+// examines the fit files.
 
 #include <cerrno>
 #include <new>
 #include <string>
 
+#include "cli/check.hpp"
 #include "cli/options.hpp"
 #include "cli/results.hpp"
 #include "cli/table_file.hpp"
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
   if (o.help) return cli::complain(cli::print(cli::usage));
   if (o.version) return cli::complain(cli::print(cli::version));
   if (cli::Failure f = cli::prepare(o, table)) return cli::complain(f);
+  if (o.check) return cli::check(o.directory);
   core::Measurement m;
   const core::FinalValues v = core::run(m);
   return cli::complain(o.table != nullptr ? write_table(table, v) : cli::Failure{});

@@ -29,6 +29,7 @@ Form form_of(Problem p) noexcept {
     case Problem::missing_argument: return {"option '", "' needs an argument", 2, true};
     case Problem::needless_argument: return {"option '", "' takes no argument", 2, true};
     case Problem::stray_argument: return {"unexpected argument '", "'", 2, true};
+    case Problem::check_with_table: return {"option '", "' cannot be used with '--table'", 2, true};
     case Problem::cannot_enter: return {"", {}, 2, false};
     case Problem::table_is_directory: return {"", ": is a directory", 2, false};
     case Problem::table_not_regular: return {"", ": is not a regular file", 2, false};

@@ -15,6 +15,7 @@ enum class Problem : std::uint8_t {
   missing_argument,     // subject: the option that needs one
   needless_argument,    // subject: a long option given "=value" it does not take
   stray_argument,       // subject: the argument
+  check_with_table,     // subject: --check, given with --table
   cannot_enter,         // subject: the directory of -C; error: why
   table_is_directory,   // subject: the table file
   table_not_regular,    // subject: the table file, an existing device, pipe or socket

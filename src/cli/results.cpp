@@ -21,15 +21,22 @@ constexpr bool widths_are_thousandths() {
 }
 static_assert(widths_are_thousandths());
 
+// The edges of bin b, in thousandths.
+struct Edges {
+  int low = 0, high = 0;
+};
+
+Edges edges(int b) {
+  Edges e;
+  for (int k = 1; k < b; ++k) e.low += thousandths(core::dxp[k]);
+  e.high = e.low + thousandths(core::dxp[b]);
+  return e;
+}
+
 tables::Independent xp_bins() {
   tables::Independent x{{"x_p", ""}, {}};
-  int low = 0;
-  for (int b = 1; b <= core::bin_count; ++b) {
-    const int high = low + thousandths(core::dxp[b]);
-    if (b >= core::first_reported)
-      x.values.push_back({true, false, low / 1000.0, high / 1000.0, 0});
-    low = high;
-  }
+  for (int b = core::first_reported; b <= core::last_reported; ++b)
+    x.values.push_back({true, false, edges(b).low / 1000.0, edges(b).high / 1000.0, 0});
   return x;
 }
 
@@ -48,6 +55,14 @@ tables::Dependent variable(const char* name,
 
 tables::Table results_table(const core::FinalValues& v) {
   return {{}, {xp_bins()}, {variable("fragmentation function", v.frag), variable("rate", v.rate)}};
+}
+
+std::string bin_name(int b) {
+  char low[32], high[32];
+  std::string name = "bin ";
+  name.append(std::to_string(b)).append(" (xp ").append(tables::number(edges(b).low / 1000.0, low));
+  name.append(" to ").append(tables::number(edges(b).high / 1000.0, high)) += ')';
+  return name;
 }
 
 }  // namespace cli
