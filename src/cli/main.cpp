@@ -17,15 +17,21 @@
 namespace {
 
 // The table's text in the format its name asks for, then the file
-// replaced by it whole.
-cli::Failure write_table(const cli::TableFile& table, const core::FinalValues& v) noexcept {
-  std::string text;
+// replaced by it whole. A table that would hold a value that is not a
+// finite number is refused: the file stays as it was. Returns the exit
+// status.
+int write_table(const cli::TableFile& table, const core::Measurement& m,
+                const core::FinalValues& v) noexcept {
+  std::string text, why;
   try {
-    text = tables::table_text(cli::results_table(v), tables::format_for(table.name));
+    why = cli::not_finite(m, v);
+    if (why.empty())
+      text = tables::table_text(cli::results_table(v), tables::format_for(table.name));
   } catch (const std::bad_alloc&) {
-    return {cli::Problem::cannot_write_table, table.name, ENOMEM};
+    return cli::complain({cli::Problem::cannot_write_table, table.name, ENOMEM});
   }
-  return cli::replace(table, text);
+  if (!why.empty()) return cli::complain({cli::Problem::table_refused, table.name, 0, why});
+  return cli::complain(cli::replace(table, text));
 }
 
 }  // namespace
@@ -43,5 +49,5 @@ int main(int argc, char** argv) {
   if (o.check) return cli::check(o.directory);
   core::Measurement m;
   const core::FinalValues v = core::run(m);
-  return cli::complain(o.table != nullptr ? write_table(table, v) : cli::Failure{});
+  return o.table != nullptr ? write_table(table, m, v) : 0;
 }

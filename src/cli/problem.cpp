@@ -36,6 +36,7 @@ Form form_of(Problem p) noexcept {
     case Problem::table_is_fit_file: return {"", ": is the fit file ", 2, false};
     case Problem::table_is_output: return {"", ": is the standard output", 2, false};
     case Problem::cannot_write_table: return {"cannot write ", {}, 1, false};
+    case Problem::table_refused: return {"cannot write ", ": ", 1, false};
     case Problem::cannot_write_output: return {"cannot write standard output", {}, 1, false};
   }
   return {"unknown problem", "", 2, false};

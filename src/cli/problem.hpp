@@ -22,6 +22,7 @@ enum class Problem : std::uint8_t {
   table_is_fit_file,    // subject: the table file; detail: the fit file it is
   table_is_output,      // subject: the table file, which is standard output
   cannot_write_table,   // subject: the table file; error: why
+  table_refused,        // subject: the table file; detail: why the results cannot make it
   cannot_write_output,  // help or version text refused by standard output; error: why
 };
 
@@ -29,7 +30,7 @@ struct Failure {
   Problem problem;
   std::string_view subject;
   int error;                // errno value, for the causes that carry the system's text
-  std::string_view detail;  // a fit file name, for table_is_fit_file
+  std::string_view detail;  // a fit file name, or why a table is refused
 
   constexpr Failure(Problem p = Problem::none, std::string_view s = {}, int e = 0,
                     std::string_view d = {}) noexcept

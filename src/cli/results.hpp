@@ -18,4 +18,10 @@ tables::Table results_table(const core::FinalValues& v);
 // "bin 4 (xp 0.05 to 0.1)".
 std::string bin_name(int b);
 
+// Why the final values cannot make a table: the first of them (rates,
+// then the fragmentation function, each value before its errors) that is
+// not a finite number, named with its bin and the likely cause among the
+// fit values of `m`. Empty when every value is finite.
+std::string not_finite(const core::Measurement& m, const core::FinalValues& v);
+
 }  // namespace cli

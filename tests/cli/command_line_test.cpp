@@ -2,7 +2,7 @@
 // fits/ holds the sample fit files: help, version and usage errors, the -C
 // directory, --check's findings, and the --table file: its values against
 // the report and an independent computation, and every case where it must
-// not be written.
+// not be written, a value that is not finite among them.
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -591,6 +591,43 @@ TEST(table, refused_half_way_leaves_the_old_table) {
   EXPECT_TRUE(r.exited(1));
   EXPECT_EQ(read_file(s.file("old.yaml")), "old\n");
   EXPECT_EQ(s.names(), before);
+}
+
+// A value that is not a finite number never reaches a table: the report
+// is complete as without --table, the old table stays as it was, and one
+// line names the value, its bin and the fit value behind it.
+TEST(table, refused_when_a_value_is_not_finite) {
+  const struct {
+    const char* name;
+    const char* bytes;
+    std::string_view err;
+  } cases[] = {
+      {"fits/mcfit3.dat", "0 1.86471 0.008089 30367.2 98811.81 377.39\n",
+       "xpcorr: cannot write old.yaml: the rate of bin 4 (xp 0.05 to 0.1) is infinite, as the "
+       "matched count of mcfit3.dat is 0 (xpcorr --check examines the fit files)\n"},
+      {"fits/dafit6.dat", "1 2 3 4 1e39 6\n",
+       "xpcorr: cannot write old.yaml: the rate of bin 7 (xp 0.2 to 0.3) is infinite, as the "
+       "fitted yield of dafit6.dat is beyond single precision (xpcorr --check examines the fit "
+       "files)\n"},
+      {"fits/mcfit8.dat", "1e-38 1 1 1 1 1\n",
+       "xpcorr: cannot write old.yaml: the rate of bin 9 (xp 0.5 to 1) is infinite, as the "
+       "fitted yield of dafit8.dat is too large for the matched count of mcfit8.dat (xpcorr "
+       "--check examines the fit files)\n"},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    std::ofstream(s.file(c.name), std::ios::trunc) << c.bytes;
+    std::ofstream(s.file("old.yaml")) << "old\n";
+    const std::set<std::string> before = s.names();
+    const ChildResult plain = s.run({"-C", "fits"});
+    const ChildResult r = s.run({"-C", "fits", "--table", "old.yaml"});
+    EXPECT_EQ(lines_of(r.out).size(), 74u) << c.name;
+    EXPECT_EQ(r.out, plain.out) << c.name;
+    EXPECT_EQ(r.err, c.err) << c.name;
+    EXPECT_TRUE(r.exited(1)) << c.name;
+    EXPECT_EQ(read_file(s.file("old.yaml")), "old\n") << c.name;
+    EXPECT_EQ(s.names(), before) << c.name;
+  }
 }
 
 }  // namespace
