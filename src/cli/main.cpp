@@ -9,6 +9,7 @@
 
 #include "cli/check.hpp"
 #include "cli/options.hpp"
+#include "cli/provenance.hpp"
 #include "cli/results.hpp"
 #include "cli/table_file.hpp"
 #include "core/run.hpp"
@@ -16,17 +17,19 @@
 
 namespace {
 
-// The table's text in the format its name asks for, then the file
-// replaced by it whole. A table that would hold a value that is not a
-// finite number is refused: the file stays as it was. Returns the exit
+// The table's text in the format its name asks for, headed by where it
+// came from, then the file replaced by it whole. A table that would hold a
+// value that is not a finite number is refused, and so is one whose fit
+// files can no longer be read: the file stays as it was. Returns the exit
 // status.
 int write_table(const cli::TableFile& table, const core::Measurement& m,
                 const core::FinalValues& v) noexcept {
   std::string text, why;
   try {
     why = cli::not_finite(m, v);
-    if (why.empty())
-      text = tables::table_text(cli::results_table(v), tables::format_for(table.name));
+    tables::Table t = cli::results_table(v);
+    if (why.empty() && cli::provenance(t.comments, why))
+      text = tables::table_text(t, tables::format_for(table.name));
   } catch (const std::bad_alloc&) {
     return cli::complain({cli::Problem::cannot_write_table, table.name, ENOMEM});
   }

@@ -1,8 +1,8 @@
 // Runs of the built program with options, from a start directory whose
 // fits/ holds the sample fit files: help, version and usage errors, the -C
 // directory, --check's findings, and the --table file: its values against
-// the report and an independent computation, and every case where it must
-// not be written, a value that is not finite among them.
+// the report and an independent computation, every case where it must not
+// be written, and the digests of the fit files it names.
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -541,7 +541,8 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
     EXPECT_EQ(s.names(), before) << args_text(c.args) << ": a file was added or removed";
     const std::string old = read_file(s.file("old.yaml"));
     if (c.status == 0) {
-      EXPECT_EQ(old.substr(0, 22), "independent_variables:");
+      EXPECT_EQ(old.substr(0, 15), "# xpcorr " XPCORR_VERSION " ");
+      EXPECT_NE(old.find("\nindependent_variables:\n"), std::string::npos);
       struct stat st;
       ASSERT_EQ(stat(s.file("old.yaml").c_str(), &st), 0);
       EXPECT_EQ(st.st_mode & 07777, 0644u);
@@ -628,6 +629,46 @@ TEST(table, refused_when_a_value_is_not_finite) {
     EXPECT_EQ(read_file(s.file("old.yaml")), "old\n") << c.name;
     EXPECT_EQ(s.names(), before) << c.name;
   }
+}
+
+// The table's first lines name the program and, for each fit file, the
+// SHA-256 of its bytes exactly as the sha256sum program prints it; the
+// README's one-line check with `sha256sum -c` in the fit directory passes,
+// and fails once a fit file is edited.
+TEST(table, names_each_fit_file_by_its_sha256) {
+  StartDir s;
+  const ChildResult r = s.run({"-C", "fits", "--table", "t.yaml"});
+  ASSERT_TRUE(r.exited(0));
+  const std::vector<std::string> table = lines_of(read_file(s.file("t.yaml")));
+  ASSERT_GE(table.size(), 19u);
+#if XPCORR_SHA256
+  EXPECT_EQ(table[0], "# xpcorr " XPCORR_VERSION
+                      " from these fit files (SHA-256, as sha256sum prints it):\n");
+  std::string names;
+  for (const char* kind : {"mcfit", "dafit"})
+    for (int b = 0; b < 9; ++b) names += std::string(" ") + kind + std::to_string(b) + ".dat";
+  auto shell = [&s](const std::string& script) {
+    return run_program("/bin/sh", {.dir = s.file("fits"), .args = {"-c", script}});
+  };
+  const ChildResult sums = shell("sha256sum" + names);
+  ASSERT_TRUE(sums.exited(0)) << sums.err;
+  std::string digests;
+  for (std::size_t i = 1; i <= 18; ++i) digests += table[i].substr(2);
+  EXPECT_EQ(table[1].substr(0, 2), "# ");
+  EXPECT_EQ(digests, sums.out);
+
+  const std::string check = "grep -o '[0-9a-f]\\{64\\}  ..fit.\\.dat' ../t.yaml | sha256sum -c";
+  const ChildResult passed = shell(check);
+  EXPECT_TRUE(passed.exited(0)) << passed.out << passed.err;
+  EXPECT_EQ(lines_of(passed.out).size(), 18u);
+  std::ofstream(s.file("fits/dafit5.dat"), std::ios::app) << "\n";
+  const ChildResult failed = shell(check);
+  EXPECT_TRUE(failed.exited(1));
+  EXPECT_NE(failed.out.find("dafit5.dat: FAILED\n"), std::string::npos) << failed.out;
+#else
+  EXPECT_EQ(table[0], "# xpcorr " XPCORR_VERSION
+                      "; the fit files were not digested: built without a SHA-256 library\n");
+#endif
 }
 
 }  // namespace
