@@ -1,5 +1,6 @@
 # The libraries of the optional parts, each found or named and left out, so
 # that a configure never fails for want of one:
+#   nettle     the SHA-256 of the fit files in xpcorr's tables
 #   yaml-cpp   reading tables (xpcorr-plot, the tests of the readers)
 #   PLplot     drawing (xpcorr-plot)
 #   GoogleTest the tests; GNU MPFR the second model of the arithmetic
@@ -22,6 +23,19 @@ endif()
 function(xpcorr_left_out part why)
   message(STATUS "xpcorr: ${part} left out: ${why}")
 endfunction()
+
+# nettle: its SHA-256 digests the fit files named in a table. Only its
+# static archive is taken, so that the static xpcorr stays one file.
+find_path(XPCORR_NETTLE_INCLUDE_DIR nettle/sha2.h)
+find_library(XPCORR_NETTLE_ARCHIVE NAMES libnettle.a)
+if(XPCORR_NETTLE_INCLUDE_DIR AND XPCORR_NETTLE_ARCHIVE)
+  add_library(xpcorr_nettle STATIC IMPORTED)
+  set_target_properties(xpcorr_nettle PROPERTIES
+    IMPORTED_LOCATION "${XPCORR_NETTLE_ARCHIVE}"
+    INTERFACE_INCLUDE_DIRECTORIES "${XPCORR_NETTLE_INCLUDE_DIR}")
+else()
+  xpcorr_left_out("the SHA-256 of the fit files in tables" "nettle not found (Debian: nettle-dev)")
+endif()
 
 # yaml-cpp: its static archive where there is one, so that the static
 # xpcorr, whose link line it reaches through the table library, stays

@@ -15,8 +15,8 @@ set -eu
 cd "$(dirname "$0")/.."
 
 . scripts/cpus.sh
-# None today: xpcorr needs only the compiler's own libraries.
-sysroot_packages=
+# nettle, whose SHA-256 names the fit files in xpcorr's tables.
+sysroot_packages=nettle-dev
 
 if [ "$(id -u)" -eq 0 ]; then as_root=; else as_root=sudo; fi
 

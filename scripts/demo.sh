@@ -9,7 +9,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 {
-  sh scripts/install-missing.sh cmake make g++ pkg-config \
+  sh scripts/install-missing.sh cmake make g++ pkg-config nettle-dev \
     libyaml-cpp-dev libplplot-dev plplot-driver-cairo
   cmake --preset default -DXPCORR_TESTS=OFF
   cmake --build --preset default

@@ -1,12 +1,15 @@
 // xpcorr: reads the eighteen fit files of the current directory (or of
 // -C's) and prints the corrected rates and fragmentation function; with
-// --table it also writes them as a results table.
+// --table it also writes them as a results table; with --check it only
+// examines the fit files.
 
 #include <cerrno>
 #include <new>
 #include <string>
 
+#include "cli/check.hpp"
 #include "cli/options.hpp"
+#include "cli/provenance.hpp"
 #include "cli/results.hpp"
 #include "cli/table_file.hpp"
 #include "core/run.hpp"
@@ -14,16 +17,24 @@
 
 namespace {
 
-// The table's text in the format its name asks for, then the file
-// replaced by it whole.
-cli::Failure write_table(const cli::TableFile& table, const core::FinalValues& v) noexcept {
-  std::string text;
+// The table's text in the format its name asks for, headed by where it
+// came from, then the file replaced by it whole. A table that would hold a
+// value that is not a finite number is refused, and so is one whose fit
+// files can no longer be read: the file stays as it was. Returns the exit
+// status.
+int write_table(const cli::TableFile& table, const core::Measurement& m,
+                const core::FinalValues& v) noexcept {
+  std::string text, why;
   try {
-    text = tables::table_text(cli::results_table(v), tables::format_for(table.name));
+    why = cli::not_finite(m, v);
+    tables::Table t = cli::results_table(v);
+    if (why.empty() && cli::provenance(t.comments, why))
+      text = tables::table_text(t, tables::format_for(table.name));
   } catch (const std::bad_alloc&) {
-    return {cli::Problem::cannot_write_table, table.name, ENOMEM};
+    return cli::complain({cli::Problem::cannot_write_table, table.name, ENOMEM});
   }
-  return cli::replace(table, text);
+  if (!why.empty()) return cli::complain({cli::Problem::table_refused, table.name, 0, why});
+  return cli::complain(cli::replace(table, text));
 }
 
 }  // namespace
@@ -38,6 +49,8 @@ int main(int argc, char** argv) {
   if (o.help) return cli::complain(cli::print(cli::usage));
   if (o.version) return cli::complain(cli::print(cli::version));
   if (cli::Failure f = cli::prepare(o, table)) return cli::complain(f);
-  const core::FinalValues v = core::run();
-  return cli::complain(o.table != nullptr ? write_table(table, v) : cli::Failure{});
+  if (o.check) return cli::check(o.directory);
+  core::Measurement m;
+  const core::FinalValues v = core::run(m);
+  return o.table != nullptr ? write_table(table, m, v) : 0;
 }

@@ -21,6 +21,9 @@ const std::string_view usage =
     "\n"
     "Options:\n"
     "  -C, --directory=DIR  read the fit files from DIR, not the current directory\n"
+    "      --check          print no report: examine every fit file as the run reads\n"
+    "                       it and print one line per error or doubtful value\n"
+    "                       (FILE:LINE:COLUMN: error: ...), then a summary line\n"
     "      --table=FILE     after a complete report, also write the final rates and\n"
     "                       fragmentation function to FILE as a HEPData table in\n"
     "                       YAML; a relative FILE is taken from the directory\n"
@@ -33,17 +36,19 @@ const std::string_view usage =
     "Exit status: 0 after a complete report (and table); 1 when the table cannot\n"
     "be written; 2 for a usage error; the abort signal (134 in a shell) after the\n"
     "failure report of a missing or malformed fit file or of a report that\n"
-    "cannot be written.\n";
+    "cannot be written. With --check: 0 when nothing was found, 1 otherwise.\n";
 
 const std::string_view version = "xpcorr " XPCORR_VERSION "\n";
 
 namespace {
 
-constexpr int table_option = 256;  // a long option with no short form
+constexpr int table_option = 256;  // long options with no short form
+constexpr int check_option = 257;
 
 constexpr option long_options[] = {
     {"directory", required_argument, nullptr, 'C'},
     {"table", required_argument, nullptr, table_option},
+    {"check", no_argument, nullptr, check_option},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -78,7 +83,8 @@ Failure refused(int c, char** argv) noexcept {
   const bool is_long = std::strncmp(arg, "--", 2) == 0;
   if (c == ':') return {Problem::missing_argument, is_long ? long_name(arg) : short_name(optopt)};
   if (optopt == 0) return {Problem::unknown_option, long_name(arg)};
-  if (optopt == 'h' || optopt == 'V') return {Problem::needless_argument, long_name(arg)};
+  if (optopt == 'h' || optopt == 'V' || optopt == check_option)
+    return {Problem::needless_argument, long_name(arg)};
   return {Problem::unknown_option, short_name(optopt)};
 }
 
@@ -99,12 +105,14 @@ Failure parse(int argc, char** argv, Options& o) noexcept {
         if (*optarg == '\0') return {Problem::missing_argument, written(argv, table_option)};
         o.table = optarg;
         break;
+      case check_option: o.check = true; break;
       case 'h': o.help = true; break;
       case 'V': o.version = true; break;
       default: return refused(c, argv);
     }
   }
   if (optind < argc) return {Problem::stray_argument, argv[optind]};
+  if (o.check && o.table != nullptr) return {Problem::check_with_table, "--check"};
   return {};
 }
 

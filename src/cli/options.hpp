@@ -13,6 +13,7 @@ struct Options {
   bool version = false;
   const char* directory = nullptr;  // -C DIR: read the fit files there
   const char* table = nullptr;      // --table FILE: write the results table
+  bool check = false;               // --check: examine the fit files, no report
 };
 
 // Reads every argument. A usage error names the first offending argument

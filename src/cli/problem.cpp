@@ -29,12 +29,14 @@ Form form_of(Problem p) noexcept {
     case Problem::missing_argument: return {"option '", "' needs an argument", 2, true};
     case Problem::needless_argument: return {"option '", "' takes no argument", 2, true};
     case Problem::stray_argument: return {"unexpected argument '", "'", 2, true};
+    case Problem::check_with_table: return {"option '", "' cannot be used with '--table'", 2, true};
     case Problem::cannot_enter: return {"", {}, 2, false};
     case Problem::table_is_directory: return {"", ": is a directory", 2, false};
     case Problem::table_not_regular: return {"", ": is not a regular file", 2, false};
     case Problem::table_is_fit_file: return {"", ": is the fit file ", 2, false};
     case Problem::table_is_output: return {"", ": is the standard output", 2, false};
     case Problem::cannot_write_table: return {"cannot write ", {}, 1, false};
+    case Problem::table_refused: return {"cannot write ", ": ", 1, false};
     case Problem::cannot_write_output: return {"cannot write standard output", {}, 1, false};
   }
   return {"unknown problem", "", 2, false};
@@ -42,11 +44,13 @@ Form form_of(Problem p) noexcept {
 
 // A message assembled in one buffer, so it reaches standard error whole.
 // The subject is cut to the system's longest path, so the rest always fits.
+// An empty part may have no bytes at all (a null pointer), which memcpy
+// may not be given: std::copy_n copies nothing then.
 class Line {
  public:
   Line& operator<<(std::string_view s) noexcept {
     const std::size_t n = std::min(s.size(), sizeof buf_ - used_);
-    std::memcpy(buf_ + used_, s.data(), n);
+    std::copy_n(s.data(), n, buf_ + used_);
     used_ += n;
     return *this;
   }

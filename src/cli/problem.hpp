@@ -15,12 +15,14 @@ enum class Problem : std::uint8_t {
   missing_argument,     // subject: the option that needs one
   needless_argument,    // subject: a long option given "=value" it does not take
   stray_argument,       // subject: the argument
+  check_with_table,     // subject: --check, given with --table
   cannot_enter,         // subject: the directory of -C; error: why
   table_is_directory,   // subject: the table file
   table_not_regular,    // subject: the table file, an existing device, pipe or socket
   table_is_fit_file,    // subject: the table file; detail: the fit file it is
   table_is_output,      // subject: the table file, which is standard output
   cannot_write_table,   // subject: the table file; error: why
+  table_refused,        // subject: the table file; detail: why the results cannot make it
   cannot_write_output,  // help or version text refused by standard output; error: why
 };
 
@@ -28,7 +30,7 @@ struct Failure {
   Problem problem;
   std::string_view subject;
   int error;                // errno value, for the causes that carry the system's text
-  std::string_view detail;  // a fit file name, for table_is_fit_file
+  std::string_view detail;  // a fit file name, or why a table is refused
 
   constexpr Failure(Problem p = Problem::none, std::string_view s = {}, int e = 0,
                     std::string_view d = {}) noexcept

@@ -4,6 +4,9 @@
 
 #include "cli/results.hpp"
 
+#include <cmath>
+
+#include "core/fit_files.hpp"
 #include "tables/write.hpp"
 
 namespace cli {
@@ -21,15 +24,22 @@ constexpr bool widths_are_thousandths() {
 }
 static_assert(widths_are_thousandths());
 
+// The edges of bin b, in thousandths.
+struct Edges {
+  int low = 0, high = 0;
+};
+
+Edges edges(int b) {
+  Edges e;
+  for (int k = 1; k < b; ++k) e.low += thousandths(core::dxp[k]);
+  e.high = e.low + thousandths(core::dxp[b]);
+  return e;
+}
+
 tables::Independent xp_bins() {
   tables::Independent x{{"x_p", ""}, {}};
-  int low = 0;
-  for (int b = 1; b <= core::bin_count; ++b) {
-    const int high = low + thousandths(core::dxp[b]);
-    if (b >= core::first_reported)
-      x.values.push_back({true, false, low / 1000.0, high / 1000.0, 0});
-    low = high;
-  }
+  for (int b = core::first_reported; b <= core::last_reported; ++b)
+    x.values.push_back({true, false, edges(b).low / 1000.0, edges(b).high / 1000.0, 0});
   return x;
 }
 
@@ -48,6 +58,63 @@ tables::Dependent variable(const char* name,
 
 tables::Table results_table(const core::FinalValues& v) {
   return {{}, {xp_bins()}, {variable("fragmentation function", v.frag), variable("rate", v.rate)}};
+}
+
+std::string bin_name(int b) {
+  char low[32], high[32];
+  std::string name = "bin ";
+  name.append(std::to_string(b)).append(" (xp ").append(tables::number(edges(b).low / 1000.0, low));
+  name.append(" to ").append(tables::number(edges(b).high / 1000.0, high)) += ')';
+  return name;
+}
+
+namespace {
+
+// A final value of bin b is worked from the data yield of the bin over
+// its matched count: the first of these that explains a value that is not
+// finite.
+void append_cause(std::string& why, const core::Measurement& m, int b) {
+  const std::string_view mc = core::mc_files[static_cast<unsigned>(b - 1)];
+  const std::string_view data = core::data_files[static_cast<unsigned>(b - 1)];
+  if (m.mcmatch[b] == 0)
+    why.append("the matched count of ").append(mc).append(" is 0");
+  else if (std::isinf(m.dayield[b]))
+    why.append("the fitted yield of ").append(data).append(" is beyond single precision");
+  else if (std::isinf(m.mcmatch[b]))
+    why.append("the matched count of ").append(mc).append(" is beyond single precision");
+  else
+    why.append("the fitted yield of ")
+        .append(data)
+        .append(" is too large for the matched count of ")
+        .append(mc);
+}
+
+// The text of a value that is not finite: which it is, its bin, what it
+// is and why.
+std::string describe(std::string_view part, std::string_view name, int b, bool nan,
+                     const core::Measurement& m) {
+  std::string why(part);
+  why.append(name).append(" of ").append(bin_name(b));
+  why.append(nan ? " is NaN, as " : " is infinite, as ");
+  append_cause(why, m, b);
+  return why.append(" (xpcorr --check examines the fit files)");
+}
+
+}  // namespace
+
+std::string not_finite(const core::Measurement& m, const core::FinalValues& v) {
+  static constexpr std::string_view parts[] = {"", "the statistical error of ",
+                                               "the systematic error of "};
+  const std::pair<std::string_view, const decltype(v.rate)*> quantities[] = {
+      {"the rate", &v.rate}, {"the fragmentation function", &v.frag}};
+  for (const auto& [name, rows] : quantities) {
+    for (int b = core::first_reported; b <= core::last_reported; ++b) {
+      const core::WithErrors& row = (*rows)[static_cast<unsigned>(b - core::first_reported)];
+      for (unsigned k = 0; k < row.size(); ++k)
+        if (!std::isfinite(row[k])) return describe(parts[k], name, b, std::isnan(row[k]), m);
+    }
+  }
+  return {};
 }
 
 }  // namespace cli

@@ -3,6 +3,8 @@
 // statistical and systematic errors, in the format-neutral table model.
 #pragma once
 
+#include <string>
+
 #include "core/rates.hpp"
 #include "tables/table.hpp"
 
@@ -11,5 +13,15 @@ namespace cli {
 // Each float goes into the table as the double of its shortest decimal, so
 // every format writes the same digits as the report's floats hold.
 tables::Table results_table(const core::FinalValues& v);
+
+// Bin b (1 to 9) with its xp edges, as messages name it:
+// "bin 4 (xp 0.05 to 0.1)".
+std::string bin_name(int b);
+
+// Why the final values cannot make a table: the first of them (rates,
+// then the fragmentation function, each value before its errors) that is
+// not a finite number, named with its bin and the likely cause among the
+// fit values of `m`. Empty when every value is finite.
+std::string not_finite(const core::Measurement& m, const core::FinalValues& v);
 
 }  // namespace cli

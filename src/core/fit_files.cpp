@@ -19,7 +19,7 @@ void open_all(const std::array<std::string_view, bin_count>& names) noexcept {
 
 // Reads the six values of bin b's file into `values`, whose positions
 // that the file leaves unread keep what they hold, then closes the unit.
-void read_six(int b, std::array<float, 6>& values) noexcept {
+void read_six(int b, std::array<float, fit_values>& values) noexcept {
   recio::read_reals(unit_of(b), values);
   recio::close(unit_of(b));
 }
@@ -29,20 +29,20 @@ void read_six(int b, std::array<float, 6>& values) noexcept {
 // The positions not kept (fitted mass, width, background and the yield's
 // error) are still parsed, so they must be well-formed values.
 void read_fit_files(Measurement& m) noexcept {
-  std::array<float, 6> values{};
+  std::array<float, fit_values> values{};
   open_all(mc_files);
   for (int b = 1; b <= bin_count; ++b) {
-    values[0] = m.mcmatch[b];
-    values[4] = m.mcyield[b];
+    values[matched_value] = m.mcmatch[b];
+    values[yield_value] = m.mcyield[b];
     read_six(b, values);
-    m.mcmatch[b] = values[0];
-    m.mcyield[b] = values[4];
+    m.mcmatch[b] = values[matched_value];
+    m.mcyield[b] = values[yield_value];
   }
   open_all(data_files);
   for (int b = 1; b <= bin_count; ++b) {
-    values[4] = m.dayield[b];
+    values[yield_value] = m.dayield[b];
     read_six(b, values);
-    m.dayield[b] = values[4];
+    m.dayield[b] = values[yield_value];
   }
 }
 

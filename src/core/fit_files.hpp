@@ -20,6 +20,12 @@ inline constexpr std::array<std::string_view, bin_count> data_files{
 // Fit file of bin b is read on unit 89 + b.
 inline constexpr int first_fit_unit = 90;
 
+// Each fit file holds six values; the run keeps the first (the matched
+// count, of a Monte Carlo file) and the fifth (the fitted yield).
+inline constexpr int fit_values = 6;
+inline constexpr int matched_value = 0;
+inline constexpr int yield_value = 4;
+
 // Opens the nine Monte Carlo files, then reads and closes them in bin
 // order, keeping the matched count and the fitted yield; then the same for
 // the nine data files, keeping the fitted yield. Any failure is fatal.

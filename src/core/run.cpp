@@ -9,9 +9,8 @@
 
 namespace core {
 
-FinalValues run() noexcept {
+FinalValues run(Measurement& m) noexcept {
   recio::start();
-  Measurement m;
   print_header();
   read_fit_files(m);
   compute_generated(m);

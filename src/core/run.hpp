@@ -6,10 +6,11 @@
 
 namespace core {
 
-// One straight run over the fit files of the current directory. Any I/O
-// failure leaves it through the failure message; the records already
-// written stay on standard output. Returns the final values once the whole
-// report has reached the system.
-FinalValues run() noexcept;
+// One straight run over the fit files of the current directory, into `m`,
+// which keeps the values read from them. Any I/O failure leaves it through
+// the failure message; the records already written stay on standard
+// output. Returns the final values once the whole report has reached the
+// system.
+FinalValues run(Measurement& m) noexcept;
 
 }  // namespace core

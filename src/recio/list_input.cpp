@@ -18,22 +18,86 @@
 
 namespace recio {
 
-// One system read per window; an interrupted read is tried again, and the
-// end of the file is remembered so it is asked for only once.
+namespace {
+
+// One system read of up to `size` bytes into `at`, tried again when a
+// signal interrupts it: the count read, 0 at the end of the input, or -1
+// with errno set.
+ssize_t read_some(int fd, char* at, std::size_t size) noexcept {
+  for (;;) {
+    const ssize_t n = ::read(fd, at, size);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+}  // namespace
+
+// One system read per window, once its bytes are all passed over; a
+// traced read first notes the line ends among them. The end of the file
+// is remembered so it is asked for only once.
 bool Source::refill() noexcept {
   if (fd_ < 0 || at_end_ || error_ != 0) return false;
-  for (;;) {
-    ssize_t n = ::read(fd_, window_.data(), window_.size());
-    if (n > 0) {
-      pos_ = window_.data();
-      end_ = pos_ + n;
-      return true;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error_ = errno;
-    at_end_ = true;
-    return false;
+  if (tracking_) {
+    drop(end_);
+    pos_ = end_ = window_.data();
   }
+  const ssize_t n = read_some(fd_, window_.data(), window_.size());
+  if (n > 0) {
+    pos_ = window_.data();
+    end_ = pos_ + n;
+    return true;
+  }
+  if (n < 0) error_ = errno;
+  at_end_ = true;
+  return false;
+}
+
+// Counts the line ends from `counted_` up to `to`, keeping where the last
+// line starts.
+void Source::count_lines(const char* to) noexcept {
+  for (const char* p = counted_; p < to; ++p) {
+    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(to - p)));
+    if (p == nullptr) break;
+    ++line_;
+    line_start_ = base_ + static_cast<std::uint64_t>(p + 1 - begin_);
+  }
+  counted_ = to;
+}
+
+// The window's bytes before `to` are about to go: their line ends are
+// counted, and the window's start will stand for the offset of `to`.
+void Source::drop(const char* to) noexcept {
+  count_lines(to);
+  base_ += static_cast<std::uint64_t>(to - begin_);
+  counted_ = begin_;
+}
+
+Place Source::place() noexcept {
+  count_lines(pos_);
+  return {line_, offset() - line_start_ + 1};
+}
+
+// Over a descriptor, bytes not yet passed over move to the window's start
+// and more are read after them, so that a text straddling two windows is
+// seen whole.
+std::string_view Source::ahead(std::size_t n) noexcept {
+  if (static_cast<std::size_t>(end_ - pos_) < n && fd_ >= 0) {
+    std::size_t kept = static_cast<std::size_t>(end_ - pos_);
+    drop(pos_);
+    std::memmove(window_.data(), pos_, kept);
+    while (kept < n && kept < window_.size() && !at_end_ && error_ == 0) {
+      const ssize_t got = read_some(fd_, window_.data() + kept, window_.size() - kept);
+      if (got > 0) {
+        kept += static_cast<std::size_t>(got);
+      } else {
+        if (got < 0) error_ = errno;
+        at_end_ = true;
+      }
+    }
+    pos_ = window_.data();
+    end_ = pos_ + kept;
+  }
+  return {pos_, std::min(n, static_cast<std::size_t>(end_ - pos_))};
 }
 
 namespace {
@@ -273,18 +337,85 @@ Fault scan_item(Source& in, Item& item) noexcept {
   return Fault::none;
 }
 
-}  // namespace
+// The text of what begins at the next byte: a null's comma or a slash
+// alone, a value up to a separator, or the rest of a line up to its end.
+ItemText text_ahead(Source& in, bool to_line_end) noexcept {
+  const std::string_view ahead = in.ahead(ItemText::capacity + 1);
+  std::size_t n = ahead.find_first_of(to_line_end ? "\n" : " \t\n,/");
+  if (!to_line_end && n == 0) n = 1;
+  n = std::min(n, ahead.size());
+  ItemText text;
+  text.size = std::min(n, ItemText::capacity);
+  text.cut = n > ItemText::capacity;
+  std::copy_n(ahead.data(), text.size, text.bytes.data());
+  return text;
+}
+
+// The steps of a traced read, each noting in the trace what the reading
+// has just done; the item being read is the trace's `stop`.
+struct Tracing {
+  Trace& trace;
+
+  // An item begins at the next byte: a value, a null or a slash.
+  void begin(Source& in) noexcept {
+    trace.stop = TracedItem{};
+    trace.stop.place = in.place();
+    trace.stop.text = text_ahead(in, false);
+  }
+  std::uint64_t start(const Source& in) noexcept { return in.offset(); }
+
+  // A value or repeated null has been scanned from `start`: its text is
+  // what the scan took, and the byte after it is kept.
+  void scanned(Source& in, const Item& item, std::uint64_t start) noexcept {
+    TracedItem& t = trace.stop;
+    const std::uint64_t taken = in.offset() - start;
+    if (taken < t.text.size) {
+      t.text.size = static_cast<std::size_t>(taken);
+      t.text.cut = false;
+    }
+    t.set = !item.null;
+    t.after = in.peek();
+  }
+  void filled(std::size_t n) noexcept { trace.items[n] = trace.stop; }
+
+  // Where the read stopped: at the item being read. A slash leaves the
+  // items after it unset; a complete read ends at what follows its last
+  // value on the line.
+  void stopped(Source& in, std::size_t found, Fault fault) noexcept {
+    trace.found = found;
+    if (fault != Fault::none) return;
+    for (std::size_t i = found; i < trace.items.size(); ++i) trace.items[i] = trace.stop;
+    if (found == trace.items.size()) {
+      in.skip_blanks();
+      trace.stop.place = in.place();
+      trace.stop.text = text_ahead(in, true);
+    }
+  }
+};
+
+// The steps of a read that is not traced: none, so that it compiles to
+// the reading alone.
+struct NotTracing {
+  void begin(Source&) noexcept {}
+  std::uint64_t start(const Source&) noexcept { return 0; }
+  void scanned(Source&, const Item&, std::uint64_t) noexcept {}
+  void filled(std::size_t) noexcept {}
+  void stopped(Source&, std::size_t, Fault) noexcept {}
+};
 
 // Values and nulls are taken in turn; after a value, blanks and tabs and
 // one comma are its separator. A repeated item fills the next items from
 // one scan, and the separator after it is taken once.
-Fault read_list(Source& in, std::span<float> items) noexcept {
+template <class Tracer>
+Fault read_items(Source& in, std::span<float> items, Tracer tracer) noexcept {
   Fault fault = Fault::none;
   Item item;
   int left = 0;
-  for (float& slot : items) {
+  std::size_t n = 0;
+  for (; n < items.size(); ++n) {
     if (left == 0) {
       int c = in.skip_white();
+      tracer.begin(in);
       if (c == end_of_input) {
         fault = Fault::end_of_file;
         break;
@@ -295,17 +426,30 @@ Fault read_list(Source& in, std::span<float> items) noexcept {
       }
       if (c == ',') {
         in.advance();
+        tracer.filled(n);
         continue;
       }
+      const std::uint64_t start = tracer.start(in);
       if (fault = scan_item(in, item); fault != Fault::none) break;
       left = item.repeat;
+      tracer.scanned(in, item, start);
       if (in.skip_blanks() == ',') in.advance();
     }
-    if (!item.null) slot = item.value;
+    if (!item.null) items[n] = item.value;
+    tracer.filled(n);
     --left;
   }
+  tracer.stopped(in, n, fault);
   if (fault == Fault::none) in.skip_line();
   return in.error() != 0 ? Fault::read_failed : fault;
+}
+
+}  // namespace
+
+Fault read_list(Source& in, std::span<float> items, Trace* trace) noexcept {
+  if (trace == nullptr) return read_items(in, items, NotTracing{});
+  in.track();
+  return read_items(in, items, Tracing{*trace});
 }
 
 // The window lives on the stack for the one statement that uses it.
@@ -313,7 +457,7 @@ void read_reals(int unit, std::span<float> items) noexcept {
   begin_statement(unit, true, "list io");
   std::array<char, window_size> window;
   Source in(descriptor(unit), window);
-  if (Fault f = read_list(in, items); f != Fault::none) fail(f, in.error());
+  if (Fault f = read_list(in, items, nullptr); f != Fault::none) fail(f, in.error());
 }
 
 }  // namespace recio

@@ -1,7 +1,8 @@
 // Runs of the built program with options, from a start directory whose
 // fits/ holds the sample fit files: help, version and usage errors, the -C
-// directory, and the --table file: its values against the report and an
-// independent computation, and every case where it must not be written.
+// directory, --check's findings, and the --table file: its values against
+// the report and an independent computation, every case where it must not
+// be written, and the digests of the fit files it names.
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -62,10 +63,14 @@ class StartDir {
   }
   std::string file(const std::string& name) const { return dir_.file(name); }
   const std::string& path() const { return dir_.path(); }
+  void write(const std::string& name, const std::string& bytes, int mode = 0644) const {
+    dir_.write(name, bytes, mode);
+  }
 
-  ChildResult run(const std::vector<std::string>& args) const {
+  ChildResult run(const std::vector<std::string>& args, bool as_nobody = false) const {
     std::map<std::string, std::string> before = fit_files();
-    ChildResult r = run_program(XPCORR_BINARY, {.dir = dir_.path(), .args = args});
+    ChildResult r =
+        run_program(XPCORR_BINARY, {.dir = dir_.path(), .as_nobody = as_nobody, .args = args});
     EXPECT_EQ(fit_files(), before) << "a fit file changed";
     return r;
   }
@@ -118,6 +123,11 @@ TEST(command_line, help_version_and_usage_errors) {
       {{"-x"}, "", error("xpcorr: unknown option '-x'"), 2},
       {{"-C", "fits", "--frobnicate=1"}, "", error("xpcorr: unknown option '--frobnicate'"), 2},
       {{"--help=yes"}, "", error("xpcorr: option '--help' takes no argument"), 2},
+      {{"--check=yes"}, "", error("xpcorr: option '--check' takes no argument"), 2},
+      {{"-C", "fits", "--check", "--table", "t.yaml"},
+       "",
+       error("xpcorr: option '--check' cannot be used with '--table'"),
+       2},
       {{"-C"}, "", error("xpcorr: option '-C' needs an argument"), 2},
       {{"--directory"}, "", error("xpcorr: option '--directory' needs an argument"), 2},
       {{"--dir="}, "", error("xpcorr: option '--dir' needs an argument"), 2},
@@ -136,7 +146,7 @@ TEST(command_line, help_version_and_usage_errors) {
     if (c.out == usage) {
       EXPECT_EQ(r.out.substr(0, usage.size()), usage) << args_text(c.args);
       for (std::string_view option :
-           {"-C, --directory=DIR", "--table=FILE", "-h, --help", "-V, --version"})
+           {"-C, --directory=DIR", "--check", "--table=FILE", "-h, --help", "-V, --version"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     } else {
       EXPECT_EQ(r.out, c.out) << args_text(c.args);
@@ -184,6 +194,124 @@ TEST(command_line, directory_option_reads_the_fit_files_there) {
     EXPECT_EQ(r.err, c.err) << args_text(c.args);
     EXPECT_TRUE(c.status < 0 ? r.aborted() : r.exited(c.status)) << args_text(c.args);
   }
+}
+
+// How a --check case puts its fit file in place.
+enum class Put { bytes, none, directory, unreadable };
+
+struct CheckCase {
+  const char* name;
+  Put put;
+  std::string bytes;
+  std::string findings;  // the lines before the summary
+};
+
+void put(const StartDir& s, const CheckCase& c) {
+  const std::string name = "fits/" + std::string(c.name), path = s.file(name);
+  switch (c.put) {
+    case Put::bytes: s.write(name, c.bytes); break;
+    case Put::none: fs::remove(path); break;
+    case Put::directory:
+      fs::remove(path);
+      fs::create_directory(path);
+      break;
+    case Put::unreadable:
+      s.write(name, "1 2 3 4 5 6\n", 0200);
+      if (geteuid() == 0) {
+        EXPECT_EQ(chown(path.c_str(), 65534, 65534), 0);
+      }
+      break;
+  }
+}
+
+// "18 fit files in DIR: N errors, M warnings" for the lines of `findings`,
+// counted apart from the program.
+std::string summary(const std::string& findings, const std::string& dir) {
+  int errors = 0, warnings = 0;
+  for (const std::string& line : lines_of(findings)) {
+    errors += line.find(": error: ") != std::string::npos;
+    warnings += line.find(": warning: ") != std::string::npos;
+  }
+  return "18 fit files in " + dir + ": " + std::to_string(errors) +
+         (errors == 1 ? " error, " : " errors, ") + std::to_string(warnings) +
+         (warnings == 1 ? " warning\n" : " warnings\n");
+}
+
+// --check with one fit file broken or doubtful in each way it tells (the
+// thousands separator with the value it pushes past the sixth): the file
+// named as given to -C, line and column from 1, the summary, status 1, and
+// every file as it was; a clean set gives the summary alone and status 0.
+// Without -C the summary names the current directory whole.
+TEST(check, names_file_line_column_and_finding) {
+  const CheckCase cases[] = {
+      {"mcfit0.dat", Put::none, "", "fits/mcfit0.dat: error: no such file in fits\n"},
+      {"mcfit2.dat", Put::unreadable, "",
+       "fits/mcfit2.dat: error: cannot be read: Permission denied\n"},
+      {"mcfit4.dat", Put::directory, "",
+       "fits/mcfit4.dat: error: is a directory, not a fit file\n"},
+      {"mcfit1.dat", Put::bytes, "",
+       "fits/mcfit1.dat:1:1: error: the file is empty; six values are read from it\n"},
+      {"dafit8.dat", Put::bytes, "1 2 3\n4 5\n",
+       "fits/dafit8.dat:3:1: error: the file ends after 5 values; six are read from it\n"},
+      {"dafit7.dat", Put::bytes, "  7\n",
+       "fits/dafit7.dat:2:1: error: the file ends after 1 value; six are read from it\n"},
+      {"mcfit3.dat", Put::bytes, "97390.0\n1.86471 0.008089 abc 98811.81 377.39\n",
+       "fits/mcfit3.dat:2:18: error: 'abc' is not a number\n"},
+      {"dafit3.dat", Put::bytes,
+       "# yield fit, bin 4\n137681.0 1.86 0.0085 55543.5 82137.03 389.61\n",
+       "fits/dafit3.dat:1:1: error: '#' is not a number\n"},
+      {"dafit1.dat", Put::bytes, std::string("1 2 \0\x7f 4 5 6\n", 13),
+       "fits/dafit1.dat:1:5: error: '\\x00\\x7f' is not a number\n"},
+      {"dafit2.dat", Put::bytes, "1 2 3 4 98811.81e+ 6\n",
+       "fits/dafit2.dat:1:9: error: '98811.81e+' has an exponent without digits\n"},
+      {"dafit4.dat", Put::bytes, "1 2 3 4 5e100000000 6\n",
+       "fits/dafit4.dat:1:9: error: '5e100000000' has an exponent above 99999999\n"},
+      {"dafit5.dat", Put::bytes, "1 2 3 4 0*5 6\n",
+       "fits/dafit5.dat:1:9: error: '0*5' has a bad repeat count (a whole number from 1 before "
+       "the '*')\n"},
+      {"mcfit3.dat", Put::bytes, "97390.0 1.86471 0.008089\r\n30367.2 98811.81 377.39\r\n",
+       "fits/mcfit3.dat:1:25: error: line ends in a carriage return (a file saved on "
+       "Windows?)\n"},
+      {"dafit3.dat", Put::bytes, "  137681.0   1.86426  0.008493    55543.5   82,137.03   389.61\n",
+       "fits/dafit3.dat:1:45: warning: '82,137.03' is read as two values, '82' and '137.03': a "
+       "thousands separator?\n"
+       "fits/dafit3.dat:1:57: warning: '389.61' after the sixth value is not read\n"},
+      {"mcfit3.dat", Put::bytes, ",1.86471 0.008089 30367.2 98811.81 377.39\n",
+       "fits/mcfit3.dat:1:1: warning: the matched count is left unset by a null: it counts as "
+       "0\n"},
+      {"dafit3.dat", Put::bytes, "137681.0 1.86 /\n",
+       "fits/dafit3.dat:1:15: warning: the fitted yield is left unset by a slash: it counts as "
+       "0\n"},
+      {"mcfit5.dat", Put::bytes, "32618.0 1.86479 0.008869 17146.2 0.0 233.11\n",
+       "fits/mcfit5.dat:1:34: warning: the fitted yield '0.0' is not above 0: the Monte Carlo "
+       "rate of bin 6 (xp 0.15 to 0.2) is 0 in every table\n"},
+      {"mcfit3.dat", Put::bytes, "0 1.86471 0.008089 30367.2 98811.81 377.39\n",
+       "fits/mcfit3.dat:1:1: warning: the matched count '0' is not above 0 but divides a fitted "
+       "yield above 0: the rates of bin 4 (xp 0.05 to 0.1) are infinite\n"},
+      {"mcfit8.dat", Put::bytes, "-2 1 1 1 5 1\n",
+       "fits/mcfit8.dat:1:1: warning: the matched count '-2' is not above 0 but divides a fitted "
+       "yield above 0: the rates of bin 9 (xp 0.5 to 1) are negative\n"},
+      {"dafit6.dat", Put::bytes, "1 2 3 4 1e39 6 / a comment\n",
+       "fits/dafit6.dat:1:9: warning: '1e39' is beyond single precision and is read as "
+       "infinite\n"},
+      {"dafit0.dat", Put::bytes, "9.7e4,1.86,0.008,303,98811.81,377.39 \r\n", ""},
+  };
+  for (const CheckCase& c : cases) {
+    StartDir s;
+    put(s, c);
+    const ChildResult r = s.run({"--check", "-C", "fits"}, c.put == Put::unreadable);
+    EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits")) << c.name << " " << c.bytes;
+    EXPECT_EQ(r.err, "") << c.name;
+    EXPECT_TRUE(r.exited(c.findings.empty() ? 0 : 1)) << c.name << " " << c.bytes;
+  }
+
+  StartDir s;
+  fs::remove(s.file("fits/dafit0.dat"));
+  const std::string here = fs::canonical(s.file("fits")).string();
+  const ChildResult r = run_program(XPCORR_BINARY, {.dir = here, .args = {"--check"}});
+  const std::string findings = "dafit0.dat: error: no such file in " + here + "\n";
+  EXPECT_EQ(r.out, findings + summary(findings, here));
+  EXPECT_TRUE(r.exited(1));
 }
 
 float parse_float(const std::string& text) {
@@ -413,7 +541,8 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
     EXPECT_EQ(s.names(), before) << args_text(c.args) << ": a file was added or removed";
     const std::string old = read_file(s.file("old.yaml"));
     if (c.status == 0) {
-      EXPECT_EQ(old.substr(0, 22), "independent_variables:");
+      EXPECT_EQ(old.substr(0, 15), "# xpcorr " XPCORR_VERSION " ");
+      EXPECT_NE(old.find("\nindependent_variables:\n"), std::string::npos);
       struct stat st;
       ASSERT_EQ(stat(s.file("old.yaml").c_str(), &st), 0);
       EXPECT_EQ(st.st_mode & 07777, 0644u);
@@ -463,6 +592,83 @@ TEST(table, refused_half_way_leaves_the_old_table) {
   EXPECT_TRUE(r.exited(1));
   EXPECT_EQ(read_file(s.file("old.yaml")), "old\n");
   EXPECT_EQ(s.names(), before);
+}
+
+// A value that is not a finite number never reaches a table: the report
+// is complete as without --table, the old table stays as it was, and one
+// line names the value, its bin and the fit value behind it.
+TEST(table, refused_when_a_value_is_not_finite) {
+  const struct {
+    const char* name;
+    const char* bytes;
+    std::string_view err;
+  } cases[] = {
+      {"fits/mcfit3.dat", "0 1.86471 0.008089 30367.2 98811.81 377.39\n",
+       "xpcorr: cannot write old.yaml: the rate of bin 4 (xp 0.05 to 0.1) is infinite, as the "
+       "matched count of mcfit3.dat is 0 (xpcorr --check examines the fit files)\n"},
+      {"fits/dafit6.dat", "1 2 3 4 1e39 6\n",
+       "xpcorr: cannot write old.yaml: the rate of bin 7 (xp 0.2 to 0.3) is infinite, as the "
+       "fitted yield of dafit6.dat is beyond single precision (xpcorr --check examines the fit "
+       "files)\n"},
+      {"fits/mcfit8.dat", "1e-38 1 1 1 1 1\n",
+       "xpcorr: cannot write old.yaml: the rate of bin 9 (xp 0.5 to 1) is infinite, as the "
+       "fitted yield of dafit8.dat is too large for the matched count of mcfit8.dat (xpcorr "
+       "--check examines the fit files)\n"},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    std::ofstream(s.file(c.name), std::ios::trunc) << c.bytes;
+    std::ofstream(s.file("old.yaml")) << "old\n";
+    const std::set<std::string> before = s.names();
+    const ChildResult plain = s.run({"-C", "fits"});
+    const ChildResult r = s.run({"-C", "fits", "--table", "old.yaml"});
+    EXPECT_EQ(lines_of(r.out).size(), 74u) << c.name;
+    EXPECT_EQ(r.out, plain.out) << c.name;
+    EXPECT_EQ(r.err, c.err) << c.name;
+    EXPECT_TRUE(r.exited(1)) << c.name;
+    EXPECT_EQ(read_file(s.file("old.yaml")), "old\n") << c.name;
+    EXPECT_EQ(s.names(), before) << c.name;
+  }
+}
+
+// The table's first lines name the program and, for each fit file, the
+// SHA-256 of its bytes exactly as the sha256sum program prints it; the
+// README's one-line check with `sha256sum -c` in the fit directory passes,
+// and fails once a fit file is edited.
+TEST(table, names_each_fit_file_by_its_sha256) {
+  StartDir s;
+  const ChildResult r = s.run({"-C", "fits", "--table", "t.yaml"});
+  ASSERT_TRUE(r.exited(0));
+  const std::vector<std::string> table = lines_of(read_file(s.file("t.yaml")));
+  ASSERT_GE(table.size(), 19u);
+#if XPCORR_SHA256
+  EXPECT_EQ(table[0], "# xpcorr " XPCORR_VERSION
+                      " from these fit files (SHA-256, as sha256sum prints it):\n");
+  std::string names;
+  for (const char* kind : {"mcfit", "dafit"})
+    for (int b = 0; b < 9; ++b) names += std::string(" ") + kind + std::to_string(b) + ".dat";
+  auto shell = [&s](const std::string& script) {
+    return run_program("/bin/sh", {.dir = s.file("fits"), .args = {"-c", script}});
+  };
+  const ChildResult sums = shell("sha256sum" + names);
+  ASSERT_TRUE(sums.exited(0)) << sums.err;
+  std::string digests;
+  for (std::size_t i = 1; i <= 18; ++i) digests += table[i].substr(2);
+  EXPECT_EQ(table[1].substr(0, 2), "# ");
+  EXPECT_EQ(digests, sums.out);
+
+  const std::string check = "grep -o '[0-9a-f]\\{64\\}  ..fit.\\.dat' ../t.yaml | sha256sum -c";
+  const ChildResult passed = shell(check);
+  EXPECT_TRUE(passed.exited(0)) << passed.out << passed.err;
+  EXPECT_EQ(lines_of(passed.out).size(), 18u);
+  std::ofstream(s.file("fits/dafit5.dat"), std::ios::app) << "\n";
+  const ChildResult failed = shell(check);
+  EXPECT_TRUE(failed.exited(1));
+  EXPECT_NE(failed.out.find("dafit5.dat: FAILED\n"), std::string::npos) << failed.out;
+#else
+  EXPECT_EQ(table[0], "# xpcorr " XPCORR_VERSION
+                      "; the fit files were not digested: built without a SHA-256 library\n");
+#endif
 }
 
 }  // namespace

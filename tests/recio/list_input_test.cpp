@@ -3,6 +3,8 @@
 
 #include "recio/list_input.hpp"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +14,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -394,6 +397,102 @@ TEST(list_input, whole_numbers) {
        {7, -10, 123456789.0f, 2147483648.0f, 99999999999.0f, 5}},
   };
   for (const auto& c : cases) expect_items(c.input, c.expected);
+}
+
+// What a traced item must hold.
+struct Traced {
+  std::uint64_t line, column;
+  std::string_view text;
+  bool cut, set;
+};
+
+struct TraceCase {
+  std::string input;
+  Fault fault;
+  std::vector<Traced> items;  // as many as the input gave
+  Traced stop;
+};
+
+void expect_traced(const recio::TracedItem& got, const Traced& want, const std::string& what) {
+  EXPECT_EQ(got.place.line, want.line) << what;
+  EXPECT_EQ(got.place.column, want.column) << what;
+  EXPECT_EQ(got.text.view(), want.text) << what;
+  EXPECT_EQ(got.text.cut, want.cut) << what;
+  EXPECT_EQ(got.set, want.set) << what;
+}
+
+// A traced read tells where each item began (line and column from 1), its
+// text as written and whether a value set it, and where the read stopped:
+// at a fault, at the end, at a slash, or at what follows the last value on
+// its line. Read from memory and from a file through a window one byte
+// larger than a text, so that refills fall inside texts and line counts.
+TEST(list_input, trace_tells_where_each_item_began) {
+  const std::string long_value = "123456789012345678901234567890123456789012345";
+  const TraceCase cases[] = {
+      {"\n\n  1 2,3\n\t4, ,5 6 junk 7\r\nnext",
+       Fault::none,
+       {{3, 3, "1", false, true},
+        {3, 5, "2", false, true},
+        {3, 7, "3", false, true},
+        {4, 2, "4", false, true},
+        {4, 5, ",", false, false},
+        {4, 6, "5", false, true}},
+       {4, 8, "6 junk 7\r", false, true}},
+      {"3*1.5 2* /x\n",
+       Fault::none,
+       {{1, 1, "3*1.5", false, true},
+        {1, 1, "3*1.5", false, true},
+        {1, 1, "3*1.5", false, true},
+        {1, 7, "2*", false, false},
+        {1, 7, "2*", false, false}},
+       {1, 10, "/", false, false}},
+      {std::string(50, '\n') + "1 2 3 4 " + long_value + " 6",
+       Fault::none,
+       {{51, 1, "1", false, true},
+        {51, 3, "2", false, true},
+        {51, 5, "3", false, true},
+        {51, 7, "4", false, true},
+        {51, 9, std::string_view(long_value).substr(0, 40), true, true},
+        {51, 55, "6", false, true}},
+       {51, 56, "", false, true}},
+      {"1 2\n  abc,4\n",
+       Fault::invalid_number,
+       {{1, 1, "1", false, true}, {1, 3, "2", false, true}},
+       {2, 3, "abc", false, false}},
+      {"1 2 3\n",
+       Fault::end_of_file,
+       {{1, 1, "1", false, true}, {1, 3, "2", false, true}, {1, 5, "3", false, true}},
+       {2, 1, "", false, false}},
+      {"1 2 3 4\n5e+",
+       Fault::exponent_field,
+       {{1, 1, "1", false, true},
+        {1, 3, "2", false, true},
+        {1, 5, "3", false, true},
+        {1, 7, "4", false, true}},
+       {2, 1, "5e+", false, false}},
+  };
+  for (const TraceCase& c : cases) {
+    char path[] = "/tmp/xpcorr-trace-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, c.input.data(), c.input.size()), static_cast<ssize_t>(c.input.size()));
+    ASSERT_EQ(lseek(fd, 0, SEEK_SET), 0);
+    unlink(path);
+    std::array<char, recio::ItemText::capacity + 1> window;
+    recio::Source from_file(fd, window), from_memory(c.input);
+    for (recio::Source* in : {&from_memory, &from_file}) {
+      const std::string what = (in == &from_file ? "file: \"" : "memory: \"") + c.input + "\"";
+      Six values{};
+      std::array<recio::TracedItem, 6> items{};
+      recio::Trace trace{items};
+      EXPECT_EQ(recio::read_list(*in, values, &trace), c.fault) << what;
+      ASSERT_EQ(trace.found, c.items.size()) << what;
+      for (std::size_t i = 0; i < c.items.size(); ++i)
+        expect_traced(items[i], c.items[i], what + " item " + std::to_string(i));
+      expect_traced(trace.stop, c.stop, what + " stop");
+    }
+    close(fd);
+  }
 }
 
 }  // namespace
