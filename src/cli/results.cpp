@@ -27,7 +27,7 @@ tables::Independent xp_bins() {
   for (int b = 1; b <= core::bin_count; ++b) {
     const int high = low + thousandths(core::dxp[b]);
     if (b >= core::first_reported)
-      x.values.push_back({true, false, low / 1000.0, high / 1000.0, 0});
+      x.values.push_back({true, false, low / 1000.0, high / 1000.0, 0, true, ""});
     low = high;
   }
   return x;

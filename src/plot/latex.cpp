@@ -154,7 +154,11 @@ std::string command(Cursor& c) {
   if (found) return accented(argument(c), mark);
   if (name == "frac") {
     std::string top = argument(c);
-    return term(top) + "/" + term(argument(c));
+    std::string out = term(top) + "/" + term(argument(c));
+    // "1/σ dσ/dx", not "1/σdσ/dx": a fraction is set apart from what follows.
+    bool joined = !c.end() && (std::isalnum(static_cast<unsigned char>(c.peek())) ||
+                               c.s.substr(c.i).starts_with("\\frac"));
+    return joined ? out + " " : out;
   }
   if (name == "sqrt") {
     if (!c.end() && c.peek() == '[') c.i = std::min(c.s.find(']', c.i), c.s.size() - 1) + 1;

@@ -65,12 +65,16 @@ dependent_variables:
     errors: [{symerror: 0.003675, label: stat}, {symerror: 0.00392, label: sys}]
 )";
 
-// The sample table with the first `from` replaced by `to`.
-std::string edited(std::string_view from, std::string_view to) {
-  std::string t(sample_table);
+// Table `t` with the first `from` replaced by `to`.
+std::string edited(std::string t, std::string_view from, std::string_view to) {
   size_t at = t.find(from);
   if (at == std::string::npos) throw std::logic_error("no " + std::string(from) + " in the table");
   return t.replace(at, from.size(), to);
+}
+
+// The sample table with the first `from` replaced by `to`.
+std::string edited(std::string_view from, std::string_view to) {
+  return edited(std::string(sample_table), from, to);
 }
 
 std::set<std::string> names_in(const ScratchDir& dir) {
@@ -143,6 +147,29 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
       {{"a.yaml", "-o", "f.png", "--colour"}, "xpcorr-plot: unknown option '--colour'\n"},
       {{"a.yaml", "--output"}, "xpcorr-plot: option '--output' needs a value\n"},
       {{"a.yaml", "-o", "f.png", "-c"}, "xpcorr-plot: option '-c' needs a value\n"},
+      {{"a.yaml", "-o", "f.png", "--slice", "1", "--slice=0"},
+       "xpcorr-plot: more slices (2) than tables (1)\n"},
+      {{"a.yaml", "-o", "f.png", "--slice", "-1"},
+       "xpcorr-plot: slice '-1' is not a position: 1 is the first, 0 draws each one\n"},
+      {{"a.yaml", "-o", "f.png", "--curve", "2"},
+       "xpcorr-plot: curve '2' is not the position of a table (1 to 1)\n"},
+      {{"a.yaml", "-o", "f.png", "--xrange", "5,1"},
+       "xpcorr-plot: option '--xrange' needs LO,HI with LO below HI (either may be empty), not "
+       "'5,1'\n"},
+      {{"a.yaml", "-o", "f.png", "--ratio-range=1"},
+       "xpcorr-plot: option '--ratio-range' needs LO,HI with LO below HI (either may be empty), "
+       "not '1'\n"},
+      {{"a.yaml", "-o", "f.png", "--yrange", "0,", "--log"},
+       "xpcorr-plot: option '--yrange' needs values above 0 on a logarithmic axis\n"},
+      {{"a.yaml", "-o", "f.png", "--legend", "middle"},
+       "xpcorr-plot: place 'middle' is not top-right, top-left, bottom-left, bottom-right, "
+       "outside or none\n"},
+      {{"a.yaml", "-o", "f.png", "--size", "8.6,6"},
+       "xpcorr-plot: size '8.6,6' is not W,H in cm, mm or in (4 cm to 100 cm each), one-column "
+       "or two-column\n"},
+      {{"a.yaml", "-o", "f.png", "--size", "3cm,5cm"},
+       "xpcorr-plot: size '3cm,5cm' is not W,H in cm, mm or in (4 cm to 100 cm each), "
+       "one-column or two-column\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -158,6 +185,13 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
   ChildResult help = plot(dir, {"--help"}), version = plot(dir, {"-V"});
   EXPECT_TRUE(help.exited(0) && help.out.starts_with("Usage: xpcorr-plot TABLE... -o FILE") &&
               help.err.empty());
+  // Every option is in the help, within 80 columns.
+  for (const char* option :
+       {"--output", "--label", "--column", "--slice", "--curve", "--ratio", "--log", "--linear",
+        "--logx", "--xrange", "--yrange", "--ratio-range", "--xlabel", "--ylabel", "--text",
+        "--legend", "--size", "--help", "--version"})
+    EXPECT_NE(help.out.find(std::string(option) + " "), std::string::npos) << option;
+  for (const std::string& line : lines_of(help.out)) EXPECT_LE(line.size(), 81u) << line;
   EXPECT_TRUE(version.exited(0) && version.err.empty());
   EXPECT_EQ(version.out, "xpcorr-plot " XPCORR_VERSION "\n");
 }
@@ -179,9 +213,29 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
     return edited("value: 3.3", "value: " + std::string(n, '[') + std::string(n, ']'));
   };
   const std::string mb8 = std::string(8 << 20, '#');
+  // A table of x and |y|, with `slices` values of |y| for each of x's two.
+  auto two_variables = [](int slices, std::string_view y = "$|y|$") {
+    std::string t = "independent_variables:\n- header: {name: x}\n  values:\n";
+    for (int i = 0; i < 2 * slices; ++i)
+      t += "  - {low: " + std::to_string(i % 2) + ", high: " + std::to_string(i % 2 + 1) + "}\n";
+    t += "- header: {name: '" + std::string(y) + "'}\n  values:\n";
+    for (int i = 0; i < 2 * slices; ++i) t += "  - {value: " + std::to_string(i / 2) + "}\n";
+    t += "dependent_variables:\n- header: {name: y}\n  values:\n";
+    for (int i = 0; i < 2 * slices; ++i) t += "  - {value: 1}\n";
+    return t;
+  };
+  const std::string nothing =
+      "independent_variables:\n- header: {name: x}\n  values: [{low: 0, high: 1}, {low: 1, "
+      "high: 2}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: '-'}, {value: "
+      "-1}]\n";
+  // A curve beside the sample's bins, from x 2 to 3: it is never extended.
+  const std::string apart =
+      "independent_variables:\n- header: {name: x}\n  values: [{value: 2}, {value: 3}]\n"
+      "dependent_variables:\n- header: {name: y}\n  values: [{value: 1}, {value: 2}]\n";
   struct Case {
     std::string table, err;
     std::vector<std::string> more = {};
+    bool of_all = false;  // the message names no table
   };
   const Case cases[] = {
       {"independent_variables: [x_p\n",
@@ -212,7 +266,7 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
        "high of point 6 of 'x_p' is not a number"},
       {edited("{low: 0.1, high: 0.15}", "{low: .nan, high: 0.15}"),
        "low of point 2 of 'x_p' is not a number"},
-      {edited("{low: 0.1, high: 0.15}", "{value: '-'}"), "point 2 of 'x_p' is not a number"},
+      {edited("{low: 0.1, high: 0.15}", "{value: [1]}"), "point 2 of 'x_p' is not a number"},
       {edited("{low: 0.1, high: 0.15}", "{}"), "point 2 of 'x_p' has no value"},
       {edited("  - value: 3.3\n    errors:", "  - errors:"),
        "point 2 of 'fragmentation function' has no value"},
@@ -234,6 +288,26 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
        "nested deeper than 32 levels"},
       {aliases, "its aliases repeat nodes too often (over 4 per byte)"},
       {mb8 + "\n", "too large for a data table (over 8 MB)"},
+      // Tables with no picture to give: a matrix, nothing drawable, more
+      // series than colours, a slice or ratio panel that is not there.
+      {two_variables(2, "x"), "a matrix, not a function of x: both independent variables are 'x'"},
+      {edited(two_variables(2), "name: y}", "name: Stat. correlation}"),
+       "a matrix, not a function of x: 'Stat. correlation' over 'x' and '$|y|$'"},
+      {nothing,
+       "nothing to draw: all 2 points left out (first: x 0 to 1: value is not a number ('-'))",
+       {"--log"}},
+      {edited(nothing, "{value: -1}", "{value: ''}"),
+       "nothing to draw: no point has a value that is a number",
+       {"-o", "f.tsv"}},
+      {two_variables(11),
+       "11 slices make 12 series, more than the 10 a picture tells apart: draw one with "
+       "--slice N (1 to 11)"},
+      {two_variables(2), "no slice 3 (the table has 2)", {"--slice", "0", "--slice", "3"}},
+      {apart,
+       "nothing to draw in the ratio panel: no point of another table can be divided by one "
+       "of good.yaml",
+       {"-r"},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -245,7 +319,7 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
     ChildResult r = plot(dir, args);
     EXPECT_TRUE(r.exited(1));
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "xpcorr-plot: bad.yaml: " + c.err + "\n");
+    EXPECT_EQ(r.err, (c.of_all ? "xpcorr-plot: " : "xpcorr-plot: bad.yaml: ") + c.err + "\n");
     EXPECT_EQ(names_in(dir), (std::set<std::string>{"good.yaml", "bad.yaml"}));
   }
   // A file that cannot be read, and a picture drawn but not renamed into
@@ -303,6 +377,33 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
         EXPECT_EQ(lines_of(dir.read(output)).size(), 4u);
       }
     }
+  // An x given as text or not finite, quoted, and points outside the
+  // ranges asked; the others are drawn.
+  const std::string xs =
+      "independent_variables:\n- header: {name: E}\n  values: [{value: 1}, {value: '-'}, "
+      "{value: .inf}, {value: 3}, {value: 0}]\ndependent_variables:\n- header: {name: y}\n"
+      "  values: [{value: 1}, {value: 2}, {value: 3}, {value: 4}, {value: 5}]\n";
+  const std::string dash = "xpcorr-plot: xs.yaml: E '-' left out: its x is not a number ('-')\n",
+                    infinite = "xpcorr-plot: xs.yaml: E inf left out: its x is not finite (inf)\n";
+  const Case more[] = {
+      {{}, dash + infinite},
+      {{"--xrange", "0.5,"},
+       dash + infinite + "xpcorr-plot: xs.yaml: E 0 left out: outside the x range (0)\n"},
+      {{"--logx", "--yrange", ",3.5"},
+       dash + infinite +
+           "xpcorr-plot: xs.yaml: E 3 left out: outside the y range (4)\n"
+           "xpcorr-plot: xs.yaml: E 0 left out: its x is not positive (0)\n"},
+  };
+  for (const Case& c : more) {
+    SCOPED_TRACE(c.err);
+    ScratchDir dir;
+    dir.write("xs.yaml", xs);
+    std::vector<std::string> args{"xs.yaml", "-o", "f.svg"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    EXPECT_TRUE(r.exited(0));
+    EXPECT_EQ(r.err, c.err);
+  }
 }
 
 // One line of the points file: the label and eight numbers.
@@ -422,48 +523,42 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
 }
 
 TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
-  auto no_bin = [](const std::string& file, const std::string& where) {
+  auto no_bin = [](const std::string& file, const std::string& where, const char* first) {
     return "xpcorr-plot: " + file + ": " + where +
-           " left out of the ratio: no bin with these edges in a.yaml\n";
+           " left out of the ratio: no bin with these edges in " + first + "\n";
   };
-  std::string curve, xi;
-  for (const char* x : {"0.075", "0.125", "0.175", "0.25", "0.4", "0.75"})
-    curve += no_bin("curve.yaml", "$x_p$ " + std::string(x));
+  std::string xi, published;
   for (const char* x : {"1 to 1.5", "1.5 to 2", "2 to 3", "3 to 4.5"})
-    xi += no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ " + std::string(x));
+    xi += no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ " + std::string(x), "a.yaml");
+  for (const char* x : {"0.1 to 0.15", "0.15 to 0.2", "0.3 to 0.5", "0.5 to 1"})
+    published += no_bin("published-style.yaml", "$x_p$ " + std::string(x), "json-form.json");
+  const std::string dash =
+      "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number "
+      "('-')\n";
   struct Case {
     std::vector<std::string> args;
     std::string err;
   };
   const Case cases[] = {
-      // Only the bin 0.5 to 1 of xi has edges of the first table's.
+      // Only the bin 0.5 to 1 of xi has edges of the first table's; the
+      // curve spans the first table's x, from 0.075 to 0.75.
       {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio"},
-       "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number "
-       "('-')\n" +
-           curve + xi},
+       dash + xi},
       {{"a.yaml", "curve.yaml", "-l", "ours"}, ""},
+      // The first table as a curve: each bin's x is within its range.
+      {{"a.yaml", "published-style.yaml", "--curve", "1", "-r"}, dash},
       // The first table's value 0 divides nothing.
       {{"several-variables.yaml", "several-variables.yaml", "-c", "2", "-c", "1", "-r"},
        "xpcorr-plot: several-variables.yaml: $x_E$ 0.4 to 0.6 left out of the ratio: no value to "
-       "divide by in "
-       "several-variables.yaml\n"},
-      {{"json-form.json", "positive-minus.yaml", "-r", "--log"},
-       "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 0.5 to 1 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1 to 1.5 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1.5 to 2 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 2 to 3 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 3 to 4.5 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"},
+       "divide by in several-variables.yaml\n"},
+      {{"json-form.json", "published-style.yaml", "positive-minus.yaml", "-r", "--log"},
+       "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n" +
+           dash + published +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 0.5 to 1", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 1 to 1.5", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 1.5 to 2", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 2 to 3", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 3 to 4.5", "json-form.json")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1]);
@@ -496,6 +591,7 @@ TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
       {R"($p_{T}^{jet}$ [$\mathrm{GeV}^{-1}$])", "p#dT#u#ujet#d [GeV#u-1#d]"},
       {R"($\sqrt{s_{NN}}$)", "√s#dNN#u"},
       {R"($\frac{a+b}{2}\cdot\Delta\Omega$)", "(a+b)/2·ΔΩ"},
+      {R"($\frac{1}{\sigma}\frac{d\sigma}{dx_p}$)", "1/σ dσ/dx#dp#u"},
       {R"($\bar{p}p \to \Upsilon(1S)$)", "p\u0304p → Υ(1S)"},
       {R"($\left. \frac{dN}{d\eta} \right|_{\eta=0}$)", "dN/dη |#dη=0#u"},
       {R"(trigger $p_T$, \#3 at 50\% of \$)", "trigger p#dT#u, ##3 at 50% of $"},
