@@ -3,6 +3,7 @@
 // by its first bytes, the points as read, the exact messages and exit
 // statuses, and nothing but a complete output ever left behind.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -574,6 +575,208 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
     EXPECT_TRUE(dir.read("f.png").starts_with("\x89PNG\r\n\x1a\n"));
     before.insert("f.png");
     EXPECT_EQ(names_in(dir), before);
+  }
+}
+
+// A table of one dependent variable at the given x values.
+std::string at_points(const std::vector<std::string>& xs, const std::vector<std::string>& ys) {
+  std::string t = "independent_variables:\n- header: {name: x}\n  values:\n";
+  for (const std::string& x : xs) t += "  - {value: " + x + "}\n";
+  t += "dependent_variables:\n- header: {name: y}\n  values:\n";
+  for (const std::string& y : ys) t += "  - {value: " + y + "}\n";
+  return t;
+}
+
+// A text element of an SVG picture: what it reads, and its font size.
+struct SvgText {
+  std::string text;
+  double size;
+};
+
+// Every text element of `svg`, its markup dropped and its character
+// references (&#x3b1;) written as UTF-8.
+std::vector<SvgText> texts_of(const std::string& svg) {
+  std::vector<SvgText> out;
+  for (std::size_t at = svg.find("<text"); at != std::string::npos;
+       at = svg.find("<text", at + 1)) {
+    std::size_t size = svg.find("font-size=\"", at), open = svg.find('>', at);
+    std::size_t end = svg.find("</text>", open);
+    SvgText t{"", std::stod(svg.substr(size + 11))};
+    for (std::size_t i = open + 1; i < end; ++i) {
+      if (svg[i] == '<') {
+        i = svg.find('>', i);
+      } else if (svg.compare(i, 3, "&#x") == 0) {
+        std::size_t semi = svg.find(';', i);
+        unsigned long c = std::stoul(svg.substr(i + 3, semi - i - 3), nullptr, 16);
+        if (c < 0x80)
+          t.text += static_cast<char>(c);
+        else if (c < 0x800)
+          t.text += {static_cast<char>(0xc0 | c >> 6), static_cast<char>(0x80 | (c & 0x3f))};
+        else
+          t.text += {static_cast<char>(0xe0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3f)),
+                     static_cast<char>(0x80 | (c & 0x3f))};
+        i = semi;
+      } else {
+        t.text += svg[i];
+      }
+    }
+    out.push_back(t);
+  }
+  return out;
+}
+
+// The texts of `texts` from the first that is `first`, `n` of them.
+std::vector<std::string> run_from(const std::vector<SvgText>& texts, const std::string& first,
+                                  std::size_t n) {
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    if (texts[i].text == first) {
+      std::vector<std::string> out;
+      for (std::size_t k = i; k < texts.size() && out.size() < n; ++k) out.push_back(texts[k].text);
+      return out;
+    }
+  return {};
+}
+
+TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
+  struct Case {
+    std::vector<std::string> x, y, args, labels;
+  };
+  const Case cases[] = {
+      // Values a hundred thousand times larger than their digits: each
+      // label states its magnitude.
+      {{"1", "2", "3", "4", "5", "6"},
+       {"1.2e5", "2.5e5", "3.1e5", "4.4e5", "5.2e5", "6e5"},
+       {},
+       {"1×10⁵", "2×10⁵", "3×10⁵", "4×10⁵", "5×10⁵", "6×10⁵"}},
+      {{"1", "2", "3"},
+       {"2e-6", "5e-6", "9e-6"},
+       {"--size", "8.6cm,6cm"},
+       {"2×10⁻⁶", "3×10⁻⁶", "4×10⁻⁶", "5×10⁻⁶", "6×10⁻⁶", "7×10⁻⁶", "8×10⁻⁶", "9×10⁻⁶"}},
+      {{"1", "2", "3"}, {"-3", "0.5", "5"}, {}, {"−2", "0", "2", "4"}},
+      {{"1", "2", "3"},
+       {"0.001", "0.0022", "0.004"},
+       {"--linear"},
+       {"0.0010", "0.0015", "0.0020", "0.0025", "0.0030", "0.0035", "0.0040"}},
+      {{"1", "2", "3"}, {"0.04", "0.5", "6"}, {}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"0.004", "0.5", "10"}, {"1", "2", "3"}, {"--logx"}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"1", "2", "3"},
+       {"1", "2", "3"},
+       {"--xrange", "0,4e4", "--size", "one-column"},
+       {"0", "10000", "20000", "30000", "40000"}},
+      {{"1", "2", "3"},
+       {"1", "2", "3"},
+       {"--xrange", "0,4e5", "--size", "one-column"},
+       {"0", "1×10⁵", "2×10⁵", "3×10⁵", "4×10⁵"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.labels.front());
+    ScratchDir dir;
+    dir.write("t.yaml", at_points(c.x, c.y));
+    std::vector<std::string> args{"t.yaml", "-o", "f.svg"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    EXPECT_EQ(run_from(texts_of(dir.read("f.svg")), c.labels.front(), c.labels.size()), c.labels);
+  }
+}
+
+TEST(XpcorrPlot, PagesHaveTheSizeAskedAndTextOfEightPointsOrMore) {
+  // Points and PNG pixels (300 an inch) of a length in centimetres.
+  auto pt = [](double cm) { return std::to_string(std::lround(cm / 2.54 * 72)); };
+  auto px = [](double cm) { return std::lround(cm / 2.54 * 300); };
+  struct Case {
+    std::vector<std::string> args;
+    double width, height;  // cm
+  };
+  const Case cases[] = {
+      {{}, 16, 12},
+      {{"-r"}, 16, 15},
+      {{"--size", "one-column"}, 8.6, 6.45},
+      {{"--size", "one-column", "-r"}, 8.6, 6.45 * 1.25},
+      {{"--size", "two-column", "--ratio"}, 17.8, 11 * 1.25},
+      {{"--size", "3.4,2.5in", "-r"}, 3.4 * 2.54, 2.5 * 2.54},
+      {{"--size", "100mm,8cm"}, 10, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(pt(c.width) + " by " + pt(c.height));
+    ScratchDir dir;
+    dir.write("a.yaml", std::string(sample_table));
+    dir.write("b.yaml", edited("value: 3.3", "value: 3.5"));
+    for (const char* picture : {"f.pdf", "f.svg", "f.png"}) {
+      std::vector<std::string> args{"a.yaml", "b.yaml", "-o", picture, "--text", "Belle"};
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      ChildResult r = plot(dir, args);
+      ASSERT_TRUE(r.exited(0)) << r.err;
+      std::string bytes = dir.read(picture);
+      if (picture == std::string("f.pdf")) {
+        EXPECT_NE(bytes.find("/MediaBox [ 0 0 " + pt(c.width) + " " + pt(c.height) + " ]"),
+                  std::string::npos);
+      } else if (picture == std::string("f.svg")) {
+        EXPECT_NE(bytes.find("viewBox=\"0 0 " + pt(c.width) + " " + pt(c.height) + "\""),
+                  std::string::npos);
+        // Every text but the markers' glyphs is 8 points or more.
+        for (const SvgText& t : texts_of(bytes))
+          if (t.text != "●" && t.text != "■") EXPECT_GE(t.size, 8) << t.text;
+      } else {
+        // The PNG header's width and height, big-endian, at bytes 16 to 23.
+        auto at = [&](std::size_t i) {
+          long v = 0;
+          for (std::size_t k = i; k < i + 4; ++k) v = v << 8 | static_cast<unsigned char>(bytes[k]);
+          return v;
+        };
+        EXPECT_EQ(at(16), px(c.width));
+        EXPECT_EQ(at(20), px(c.height));
+      }
+    }
+  }
+}
+
+TEST(XpcorrPlot, EachSliceOfTheOtherIndependentVariablesIsASeries) {
+  // p_T in two bins for each of three |y| bins, the last |y| open-ended;
+  // a third variable, sqrt(s), the same for all.
+  const std::string table =
+      "independent_variables:\n"
+      "- header: {name: '$p_T$', units: GeV}\n"
+      "  values: [{low: 20, high: 30}, {low: 30, high: 50}, {low: 20, high: 30}, {low: 30, "
+      "high: 50}, {low: 20, high: 30}, {low: 30, high: 50}]\n"
+      "- header: {name: '$|y|$'}\n"
+      "  values: [{low: 0, high: 0.5}, {low: 0, high: 0.5}, {low: 0.5, high: 1}, {low: 0.5, "
+      "high: 1}, {low: 1, high: .inf}, {low: 1, high: .inf}]\n"
+      "- header: {name: '$\\sqrt{s}$', units: TeV}\n"
+      "  values: [{value: 13}, {value: 13}, {value: 13}, {value: 13}, {value: 13}, {value: 13}]\n"
+      "dependent_variables:\n- header: {name: '$d\\sigma/dp_T$'}\n"
+      "  values: [{value: 8}, {value: 4}, {value: 7}, {value: 3}, {value: 5}, {value: 2}]\n";
+  const std::string all = ", $\\sqrt{s}$ = 13 TeV\t";
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> rows;  // label and first numbers of each point
+  };
+  const Case cases[] = {
+      {{},
+       {"t, 0 < $|y|$ < 0.5" + all + "20\t30\t25\t8", "t, 0 < $|y|$ < 0.5" + all + "30\t50\t40\t4",
+        "t, 0.5 < $|y|$ < 1" + all + "20\t30\t25\t7", "t, 0.5 < $|y|$ < 1" + all + "30\t50\t40\t3",
+        "t, $|y|$ > 1" + all + "20\t30\t25\t5", "t, $|y|$ > 1" + all + "30\t50\t40\t2"}},
+      {{"--slice", "3"},
+       {"t, $|y|$ > 1" + all + "20\t30\t25\t5", "t, $|y|$ > 1" + all + "30\t50\t40\t2"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows.front());
+    ScratchDir dir;
+    dir.write("t.yaml", table);
+    std::vector<std::string> args{"t.yaml", "-l", "t", "-o", "f.tsv"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<std::string> lines = lines_of(dir.read("f.tsv"));
+    ASSERT_EQ(lines.size(), c.rows.size() + 1);
+    for (std::size_t i = 0; i < c.rows.size(); ++i)
+      EXPECT_TRUE(lines[i + 1].starts_with(c.rows[i] + "\t")) << lines[i + 1];
+    // The picture's legend names each slice, its LaTeX drawn.
+    args[4] = "f.svg";
+    ASSERT_TRUE(plot(dir, args).exited(0));
+    std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
+    EXPECT_TRUE(std::ranges::any_of(
+        texts, [](const SvgText& t) { return t.text == "t, |y| > 1, √s = 13 TeV"; }));
   }
 }
 
