@@ -81,7 +81,7 @@ bool device_exists(const char* device) {
 }
 
 // Lengths on the device: PLplot counts 72 units an inch (millimetres of
-// those), so a PNG of 300 pixels an inch is drawn 300/72 times larger.
+// those), so a PNG of 200 pixels an inch is drawn 200/72 times larger.
 struct Device {
   const Figure& f;
   double scale;
@@ -378,7 +378,7 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
     } else {
       plsdev(device);
       plsfile(memory);  // closed by plend
-      draw_all(figure, std::strcmp(device, "pngcairo") == 0 ? 300.0 / 72 : 1.0);
+      draw_all(figure, std::strcmp(device, "pngcairo") == 0 ? 200.0 / 72 : 1.0);
     }
   }
   if (plplot_error.empty() && size == 0) plplot_error = "PLplot wrote nothing";

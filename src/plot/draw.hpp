@@ -8,7 +8,7 @@
 
 namespace plot {
 
-// The figure in the format of PLplot device `device` (a PNG at 300 pixels
+// The figure in the format of PLplot device `device` (a PNG at 200 pixels
 // an inch, the others in points), drawn for the picture file `name`; false
 // with `why` set when PLplot fails. A fatal PLplot error ends the process
 // with status 1 and its one line.

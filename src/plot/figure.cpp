@@ -29,6 +29,8 @@ std::pair<double, double> padded(Range r, double margin) {
   double width = r.hi - r.lo;
   double pad = width > 0 ? margin * width : std::max(0.1 * std::fabs(r.lo), 0.5);
   if (!std::isfinite(pad)) return {r.lo, r.hi};
+  // Wide enough that the two ends differ, however large the values.
+  pad = std::max(pad, (std::fabs(r.lo) + std::fabs(r.hi)) * 1e-12);
   return {r.lo - pad, r.hi + pad};
 }
 
@@ -131,7 +133,9 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog,
     bool last_of_table = k + 1 == series.size() || series[k + 1].table != t.table;
     if (last_of_table && !any)
       return why = {Cause::nothing_to_draw, t.file,
-                    "all " + std::to_string(points) + " points left out (first: " + first + ")"},
+                    points == 1 ? "its one point left out (" + first + ")"
+                                : "all " + std::to_string(points) +
+                                      " points left out (first: " + first + ")"},
              false;
   }
   return true;
@@ -220,6 +224,11 @@ bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
   }
   f.x = x_axis(main, s);
   f.main.y = y_axis(main, {}, ylog, s.y_range);
+  for (const Axis* a : {&f.x, &f.main.y})
+    if (!std::isfinite(a->hi - a->lo))
+      return why = {Cause::nothing_to_draw, main.front().file,
+                    "its values span more than an axis can hold"},
+             false;
   f.x_title.lines = {s.x_title ? plot_text(*s.x_title) : title(main.front().x)};
   f.main.title.lines = {s.y_title ? plot_text(*s.y_title) : title(main.front().y)};
   if (s.ratio && !ratio_panel(f, s, f.ratio.emplace(), notes, why)) return false;

@@ -36,16 +36,18 @@ Ticks linear(double lo, double hi, const Fits& fits) {
     for (int m : {1, 2, 5}) {
       double step = scaled(m, k);
       double i0 = std::ceil(lo / step - 1e-9), i1 = std::floor(hi / step + 1e-9);
-      if (i1 - i0 > 14) continue;
+      // Counted, not stepped: beyond 2^53 a double plus 1 is itself.
+      if (!std::isfinite(i0) || !std::isfinite(i1) || i1 - i0 > 14 || i0 + 1 == i0) continue;
       std::vector<double> v;
-      for (double i = i0; i <= i1; ++i) v.push_back(scaled(i * m, k));
+      for (int j = 0; i0 + j <= i1; ++j) v.push_back(scaled((i0 + j) * m, k));
       if (v.empty()) continue;
       std::vector<std::string> text = labels(v, step);
       Ticks t;
       for (std::size_t j = 0; j < v.size(); ++j) t.major.push_back({v[j], text[j]});
       int sub = m == 2 ? 4 : 5;
-      for (double j = std::ceil(lo / step * sub - 1e-9); j <= hi / step * sub + 1e-9; ++j)
-        if (std::fmod(j, sub) != 0) t.minor.push_back(scaled(j * m, k) / sub);
+      double j0 = std::ceil(lo / step * sub - 1e-9);
+      for (int j = 0; j0 + j <= hi / step * sub + 1e-9 && j <= 15 * sub; ++j)
+        if (std::fmod(j0 + j, sub) != 0) t.minor.push_back(scaled((j0 + j) * m, k) / sub);
       bool enough = v.size() >= 2;
       if (enough && fits(t.major)) return t;
       if (enough || chosen.major.empty()) chosen = t;
@@ -131,7 +133,7 @@ std::vector<std::string> labels(const std::vector<double>& v, double step) {
 }
 
 Ticks ticks(double lo, double hi, bool log, const Fits& fits) {
-  if (!(hi > lo)) return {};
+  if (!(hi > lo) || !std::isfinite(hi - lo)) return {};
   if (!log) return linear(lo, hi, fits);
   int d0 = static_cast<int>(std::ceil(lo - 1e-9)), d1 = static_cast<int>(std::floor(hi + 1e-9));
   if (d1 - d0 >= 1) return decades(d0, d1, lo, hi, fits);

@@ -681,9 +681,9 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
 }
 
 TEST(XpcorrPlot, PagesHaveTheSizeAskedAndTextOfEightPointsOrMore) {
-  // Points and PNG pixels (300 an inch) of a length in centimetres.
+  // Points and PNG pixels (200 an inch) of a length in centimetres.
   auto pt = [](double cm) { return std::to_string(std::lround(cm / 2.54 * 72)); };
-  auto px = [](double cm) { return std::lround(cm / 2.54 * 300); };
+  auto px = [](double cm) { return std::lround(cm / 2.54 * 200); };
   struct Case {
     std::vector<std::string> args;
     double width, height;  // cm
