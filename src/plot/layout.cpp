@@ -132,8 +132,8 @@ Ticks x_ticks(const Axis& a, const Box& frame, double font) {
   });
 }
 
-// The room a figure keeps beside its frame for a legend (right of it) and
-// a text label (above it) that find no corner inside.
+// The room a figure keeps beside its frame for a legend (right of it, or
+// above when wide) and a text label (above it) that find no corner inside.
 struct Outside {
   double right = 0, above = 0;
 };
@@ -304,9 +304,14 @@ void lay_out(Figure& f, const Settings& s) {
   // A legend that finds no corner goes right of the frame, a text label
   // above it; the frame then shrinks, and the corners are tried again.
   bool legend_out = s.legend == Place::outside, text_out = false;
+  // A legend wider than a third of the page goes above the frame instead,
+  // which it would otherwise narrow too much.
+  const bool wide = legend_w > f.width / 3;
   std::optional<Box> legend, text;
   for (int round = 0; round < 3; ++round) {
-    Outside room{legend_out ? legend_w + 0.8 * font : 0, text_out ? text_h + 0.3 * font : 0};
+    Outside room{
+        legend_out && !wide ? legend_w + 0.8 * font : 0,
+        (text_out ? text_h + 0.3 * font : 0) + (legend_out && wide ? legend_h + 0.3 * font : 0)};
     for (int i = 0; i < 3; ++i) margins(f, x_title, y_title, ratio_title, room);
     std::vector<Box> found = marks(f), taken;
     legend.reset(), text.reset();
@@ -323,8 +328,11 @@ void lay_out(Figure& f, const Settings& s) {
     legend_out = legend_out || legend_lost, text_out = text_out || text_lost;
   }
   const Box& fr = f.main.frame;
-  if (text_out) text = Box{fr.x0, fr.y1 + 0.3 * font, fr.x0 + text_w, fr.y1 + 0.3 * font + text_h};
-  if (legend_out && f.show_legend)
+  double top = fr.y1 + 0.3 * font;  // of what goes above the frame, text first
+  if (text_out) text = Box{fr.x0, top, fr.x0 + text_w, top + text_h}, top += text_h + 0.3 * font;
+  if (legend_out && f.show_legend && wide)
+    legend = Box{fr.x0, top, fr.x0 + legend_w, top + legend_h};
+  else if (legend_out && f.show_legend)
     legend = Box{fr.x1 + 0.8 * font, fr.y1 - legend_h, fr.x1 + 0.8 * font + legend_w, fr.y1};
   if (legend) f.legend_box = *legend;
   f.show_legend = f.show_legend && legend;
