@@ -40,17 +40,11 @@ void limit(Axis& a, const Limits& l) {
   if (!std::isnan(l.hi)) a.hi = a.of(l.hi);
 }
 
-std::string with(const char* reason, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%s (%g)", reason, v);
-  return buf;
-}
-
 // Why a point an axis can draw still lies outside a range the user gave.
 std::string outside(const Point& p, const Settings& s) {
   auto out = [](double v, const Limits& l) { return v < l.lo || v > l.hi; };
-  if (out(p.x, s.x_range)) return with("outside the x range", p.x);
-  if (out(p.value, s.y_range)) return with("outside the y range", p.value);
+  if (out(p.x, s.x_range)) return because("outside the x range", p.x);
+  if (out(p.value, s.y_range)) return because("outside the y range", p.value);
   return "";
 }
 
@@ -124,8 +118,7 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog,
         continue;
       }
       if (first.empty()) first = where(t, p) + ": " + reason;
-      notes.push_back("xpcorr-plot: " + t.file + ": " + where(t, p) + " left out: " + reason +
-                      "\n");
+      notes.push_back(note(t.file, where(t, p), false, reason));
     }
     points += t.points.size();
     any = any || !kept.points.empty();
@@ -172,16 +165,13 @@ bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<s
   if (series.size() < 2)
     return why = {Cause::empty_ratio, "", series.front().file + " is the only table"}, false;
   Ratios r = ratios(series, s.xlog);
-  for (const Miss& m : r.misses)
-    notes.push_back("xpcorr-plot: " + series[m.series].file + ": " + m.where +
-                    " left out of the ratio: " + m.why + "\n");
+  for (const Miss& m : r.misses) notes.push_back(note(series[m.series].file, m.where, true, m.why));
   bool any = false;
   for (std::size_t k = 0; k < r.series.size(); ++k) {
     Series& t = r.series[k];
     std::erase_if(t.points, [&](const Point& p) {
       if (!(p.value < s.ratio_range.lo || p.value > s.ratio_range.hi)) return false;
-      notes.push_back("xpcorr-plot: " + t.file + ": " + where(t, p) +
-                      " left out of the ratio: " + with("outside the ratio range", p.value) + "\n");
+      notes.push_back(note(t.file, where(t, p), true, because("outside the ratio range", p.value)));
       return true;
     });
     any = any || !t.points.empty();

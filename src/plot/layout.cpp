@@ -169,56 +169,72 @@ void margins(Figure& f, const std::string& x_title, const std::string& y_title,
   f.x_title = fit(x_title, font, f.main.frame.x1 - f.main.frame.x0);
 }
 
-// The page boxes of every mark of the main panel, clipped to its frame:
-// markers, bin bars and error bars, and each curve with its band in short
-// pieces.
-std::vector<Box> marks(const Figure& f) {
-  const Panel& m = f.main;
-  const Box& fr = m.frame;
-  auto X = [&](double v) { return along(f.x, v, fr.x0, fr.x1); };
-  auto Y = [&](double v) { return along(m.y, m.y.of(v), fr.y0, fr.y1); };
-  auto bottom = [&](const Point& p) {
+// The page positions of the main panel: x and y of axis values, the lower
+// end of a point's error bar, and a mark's box kept within the frame.
+struct Page {
+  explicit Page(const Figure& figure) : f(figure), fr(figure.main.frame) {}
+  const Figure& f;
+  const Box& fr;
+  std::vector<Box> marks;
+  double X(double at) const { return along(f.x, at, fr.x0, fr.x1); }
+  double Y(double v) const { return along(f.main.y, f.main.y.of(v), fr.y0, fr.y1); }
+  double bottom(const Point& p) const {
     double b = p.value - p.total_down;
-    return m.y.log && b <= 0 ? fr.y0 : Y(b);
-  };
-  const double half = 0.35 * f.font, thin = 0.15 * f.font;
-  std::vector<Box> out;
-  auto add = [&](Box b) {
+    return f.main.y.log && b <= 0 ? fr.y0 : Y(b);
+  }
+  void add(Box b) {
     b.x0 = std::max(b.x0, fr.x0), b.x1 = std::min(b.x1, fr.x1);
     b.y0 = std::max(b.y0, fr.y0), b.y1 = std::min(b.y1, fr.y1);
-    if (b.x0 <= b.x1 && b.y0 <= b.y1) out.push_back(b);
-  };
-  for (std::size_t k = 0; k < m.series.size(); ++k) {
-    const Series& s = m.series[k];
+    if (b.x0 <= b.x1 && b.y0 <= b.y1) marks.push_back(b);
+  }
+};
+
+// A curve with its band, in sixteen pieces between each two of its points.
+void curve_marks(Page& page, const Series& s) {
+  const Axis& x = page.f.x;
+  const double thin = 0.15 * page.f.font;
+  std::vector<Point> line = line_of(s, x.log);
+  for (std::size_t i = 0; i + 1 < line.size(); ++i)
+    for (int j = 0; j < 16; ++j) {
+      double u0 = x.of(line[i].x), u1 = x.of(line[i + 1].x);
+      double a = u0 + (u1 - u0) * j / 16, b = u0 + (u1 - u0) * (j + 1) / 16;
+      std::optional<Point> p = at(line, x.log ? std::pow(10, a) : a);
+      std::optional<Point> q = at(line, x.log ? std::pow(10, b) : b);
+      if (!p || !q) continue;
+      double lo = std::min(page.bottom(*p), page.bottom(*q)) - thin;
+      double hi = std::max(page.Y(p->value + p->total_up), page.Y(q->value + q->total_up)) + thin;
+      page.add({page.X(a), lo, page.X(b), hi});
+    }
+  for (const Point& p : line) {
+    double at = page.X(x.of(p.x));
+    page.add({at - thin, page.bottom(p) - thin, at + thin, page.Y(p.value + p.total_up) + thin});
+  }
+}
+
+// The page boxes of every mark of the main panel, clipped to its frame:
+// markers, bin bars and error bars, and each curve with its band.
+std::vector<Box> marks(const Figure& f) {
+  Page page(f);
+  const Axis& x = f.x;
+  const double half = 0.35 * f.font, thin = 0.15 * f.font;
+  for (std::size_t k = 0; k < f.main.series.size(); ++k) {
+    const Series& s = f.main.series[k];
     if (s.curve) {
-      std::vector<Point> line = line_of(s, f.x.log);
-      for (std::size_t i = 0; i + 1 < line.size(); ++i)
-        for (int j = 0; j < 16; ++j) {
-          double u0 = f.x.of(line[i].x), u1 = f.x.of(line[i + 1].x);
-          double a = u0 + (u1 - u0) * j / 16, b = u0 + (u1 - u0) * (j + 1) / 16;
-          std::optional<Point> p = at(line, f.x.log ? std::pow(10, a) : a);
-          std::optional<Point> q = at(line, f.x.log ? std::pow(10, b) : b);
-          if (!p || !q) continue;
-          double lo = std::min(bottom(*p), bottom(*q)) - thin;
-          double hi = std::max(Y(p->value + p->total_up), Y(q->value + q->total_up)) + thin;
-          add({X(a), lo, X(b), hi});
-        }
-      for (const Point& p : line)
-        add({X(f.x.of(p.x)) - thin, bottom(p) - thin, X(f.x.of(p.x)) + thin,
-             Y(p.value + p.total_up) + thin});
+      curve_marks(page, s);
       continue;
     }
-    double dx = aside(k, m.series.size(), f.x);
+    double dx = aside(k, f.main.series.size(), x);
     for (const Point& p : s.points) {
-      double x = p.high > p.low ? X(f.x.of(p.x) + dx) : X(f.x.of(p.x)), y = Y(p.value);
-      add({x - half, y - half, x + half, y + half});
+      double at = page.X(x.of(p.x) + (p.high > p.low ? dx : 0)), y = page.Y(p.value);
+      page.add({at - half, y - half, at + half, y + half});
       if (p.high > p.low)
-        add({X(p.low > 0 || !f.x.log ? f.x.of(p.low) : f.x.lo), y - thin, X(f.x.of(p.high)),
-             y + thin});
-      if (p.has_errors) add({x - half, bottom(p), x + half, Y(p.value + p.total_up)});
+        page.add({page.X(p.low > 0 || !x.log ? x.of(p.low) : x.lo), y - thin, page.X(x.of(p.high)),
+                  y + thin});
+      if (p.has_errors)
+        page.add({at - half, page.bottom(p), at + half, page.Y(p.value + p.total_up)});
     }
   }
-  return out;
+  return page.marks;
 }
 
 // The box of `w` by `h` points in the first corner of `order` inside the
@@ -284,61 +300,84 @@ Title fit(const std::string& text, double size, double room) {
   return {filled(ps, room / smallest), smallest};
 }
 
-void lay_out(Figure& f, const Settings& s) {
+namespace {
+
+// The page's size, and its text's: 9 points up to a journal column's
+// width (8.6 cm), growing with the width to 14.
+void page(Figure& f, const Settings& s) {
   f.width = s.size.width > 0 ? s.size.width : 16 * cm;
   f.height = s.size.height > 0 ? s.size.height : 12 * cm;
   if (f.ratio && s.size.grows) f.height *= 1.25;
   f.font = std::clamp(9 + 0.27 * (f.width / cm - 8.6), 9.0, 14.0);
+}
+
+// Sizes of the legend and text label boxes, and where each one went.
+struct Boxes {
+  double legend_w = 0, legend_h = 0, text_w = 0, text_h = 0;
+  bool wide = false;  // a legend wider than a third of the page goes above the frame
+  bool legend_out = false, text_out = false;
+  std::optional<Box> legend, text;
+};
+
+// The boxes that found no corner, above the frame (the text label, then a
+// wide legend) or right of it (a legend).
+void outside(const Figure& f, Boxes& b) {
+  const Box& fr = f.main.frame;
+  const double font = f.font;
+  double top = fr.y1 + 0.3 * font;
+  if (b.text_out)
+    b.text = Box{fr.x0, top, fr.x0 + b.text_w, top + b.text_h}, top += b.text_h + 0.3 * font;
+  if (b.legend_out && f.show_legend && b.wide)
+    b.legend = Box{fr.x0, top, fr.x0 + b.legend_w, top + b.legend_h};
+  else if (b.legend_out && f.show_legend)
+    b.legend = Box{fr.x1 + 0.8 * font, fr.y1 - b.legend_h, fr.x1 + 0.8 * font + b.legend_w, fr.y1};
+}
+
+}  // namespace
+
+void lay_out(Figure& f, const Settings& s) {
+  page(f, s);
   const std::string x_title = f.x_title.lines.front(), y_title = f.main.title.lines.front();
   const std::string ratio_title = f.ratio ? f.ratio->title.lines.front() : "";
   const double font = f.font, line = 1.3 * font;
-  double text_w = 0;
-  for (const std::string& t : f.text) text_w = std::max(text_w, text_width(t) * font);
-  const double text_h = static_cast<double>(f.text.size()) * line;
-  const double legend_w = legend_width(f);
-  const double legend_h = static_cast<double>(f.legend.size()) * line + 0.4 * font;
+  Boxes b;
+  b.legend_w = legend_width(f);
+  b.legend_h = static_cast<double>(f.legend.size()) * line + 0.4 * font;
+  b.text_h = static_cast<double>(f.text.size()) * line;
+  for (const std::string& t : f.text) b.text_w = std::max(b.text_w, text_width(t) * font);
+  b.wide = b.legend_w > f.width / 3;
   f.show_legend = s.legend != Place::none;
+  b.legend_out = s.legend == Place::outside;
   std::vector<Place> legend_order{Place::top_right, Place::top_left, Place::bottom_right,
                                   Place::bottom_left};
   if (s.legend != Place::automatic) legend_order = {s.legend};
-  // A legend that finds no corner goes right of the frame, a text label
-  // above it; the frame then shrinks, and the corners are tried again.
-  bool legend_out = s.legend == Place::outside, text_out = false;
-  // A legend wider than a third of the page goes above the frame instead,
-  // which it would otherwise narrow too much.
-  const bool wide = legend_w > f.width / 3;
-  std::optional<Box> legend, text;
+  // What finds no corner goes outside the frame, which then shrinks; the
+  // corners are tried again on the smaller frame.
   for (int round = 0; round < 3; ++round) {
-    Outside room{
-        legend_out && !wide ? legend_w + 0.8 * font : 0,
-        (text_out ? text_h + 0.3 * font : 0) + (legend_out && wide ? legend_h + 0.3 * font : 0)};
+    Outside room{b.legend_out && !b.wide ? b.legend_w + 0.8 * font : 0,
+                 (b.text_out ? b.text_h + 0.3 * font : 0) +
+                     (b.legend_out && b.wide ? b.legend_h + 0.3 * font : 0)};
     for (int i = 0; i < 3; ++i) margins(f, x_title, y_title, ratio_title, room);
     std::vector<Box> found = marks(f), taken;
-    legend.reset(), text.reset();
-    if (f.show_legend && !legend_out &&
-        (legend = corner(f, legend_w, legend_h, legend_order, found, taken)))
-      taken.push_back(*legend);
-    if (!f.text.empty() && !text_out)
-      text = corner(f, text_w, text_h,
-                    {Place::top_left, Place::top_right, Place::bottom_left, Place::bottom_right},
-                    found, taken);
-    bool legend_lost = f.show_legend && !legend_out && !legend;
-    bool text_lost = !f.text.empty() && !text_out && !text;
+    b.legend.reset(), b.text.reset();
+    if (f.show_legend && !b.legend_out &&
+        (b.legend = corner(f, b.legend_w, b.legend_h, legend_order, found, taken)))
+      taken.push_back(*b.legend);
+    if (!f.text.empty() && !b.text_out)
+      b.text = corner(f, b.text_w, b.text_h,
+                      {Place::top_left, Place::top_right, Place::bottom_left, Place::bottom_right},
+                      found, taken);
+    bool legend_lost = f.show_legend && !b.legend_out && !b.legend;
+    bool text_lost = !f.text.empty() && !b.text_out && !b.text;
     if (!legend_lost && !text_lost) break;
-    legend_out = legend_out || legend_lost, text_out = text_out || text_lost;
+    b.legend_out = b.legend_out || legend_lost, b.text_out = b.text_out || text_lost;
   }
-  const Box& fr = f.main.frame;
-  double top = fr.y1 + 0.3 * font;  // of what goes above the frame, text first
-  if (text_out) text = Box{fr.x0, top, fr.x0 + text_w, top + text_h}, top += text_h + 0.3 * font;
-  if (legend_out && f.show_legend && wide)
-    legend = Box{fr.x0, top, fr.x0 + legend_w, top + legend_h};
-  else if (legend_out && f.show_legend)
-    legend = Box{fr.x1 + 0.8 * font, fr.y1 - legend_h, fr.x1 + 0.8 * font + legend_w, fr.y1};
-  if (legend) f.legend_box = *legend;
-  f.show_legend = f.show_legend && legend;
-  if (text) {
-    f.text_box = *text;
-    f.text_right = !text_out && text->x1 > (fr.x0 + fr.x1) / 2;
+  outside(f, b);
+  if (b.legend) f.legend_box = *b.legend;
+  f.show_legend = f.show_legend && b.legend;
+  if (b.text) {
+    f.text_box = *b.text;
+    f.text_right = !b.text_out && b.text->x1 > (f.main.frame.x0 + f.main.frame.x1) / 2;
   }
 }
 

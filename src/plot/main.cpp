@@ -59,8 +59,7 @@ Failure points(const std::vector<Series>& series, std::string& bytes,
     const Series& t = series[i];
     for (const Point& p : t.points)
       if (!std::isfinite(p.value))
-        notes.push_back("xpcorr-plot: " + t.file + ": " + where(t, p) +
-                        " left out: " + left_out(p, {}) + "\n");
+        notes.push_back(note(t.file, where(t, p), false, left_out(p, {})));
     auto finite = [&](const Series& u) {
       return u.table == t.table &&
              std::ranges::any_of(u.points, [](const Point& p) { return std::isfinite(p.value); });

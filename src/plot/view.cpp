@@ -15,12 +15,6 @@ namespace plot {
 
 namespace {
 
-std::string with(const char* reason, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%s (%g)", reason, v);
-  return buf;
-}
-
 // Point p divided by `by` (not zero): value and errors alike, the errors
 // still magnitudes, downwards and upwards exchanged for a negative `by`.
 Point divided(Point p, double by) {
@@ -105,15 +99,21 @@ void by_bins(const Series& first, const Series& t, std::size_t k, bool xlog, Ser
 
 }  // namespace
 
+std::string because(const char* reason, double v) {
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "%s (%g)", reason, v);
+  return buf;
+}
+
 std::string left_out(const Point& p, Scales s) {
   if (!p.number) return "value is not a number ('" + p.text + "')";
-  if (!std::isfinite(p.value)) return with("value is not finite", p.value);
+  if (!std::isfinite(p.value)) return because("value is not finite", p.value);
   if (!p.x_number) return "its x is not a number ('" + p.x_text + "')";
-  if (!std::isfinite(p.x)) return with("its x is not finite", p.x);
-  if (s.xlog && p.x <= 0) return with("its x is not positive", p.x);
-  if (s.ylog && p.value <= 0) return with("value is not positive", p.value);
+  if (!std::isfinite(p.x)) return because("its x is not finite", p.x);
+  if (s.xlog && p.x <= 0) return because("its x is not positive", p.x);
+  if (s.ylog && p.value <= 0) return because("value is not positive", p.value);
   if (!std::isfinite(p.total_down) || !std::isfinite(p.total_up))
-    return with("an error is not finite", p.value);
+    return because("an error is not finite", p.value);
   return "";
 }
 
@@ -179,6 +179,12 @@ std::string where(const Series& t, const Point& p) {
   else
     std::snprintf(buf, sizeof buf, " %g to %g", p.low, p.high);
   return name + buf;
+}
+
+std::string note(const std::string& file, const std::string& where, bool ratio,
+                 const std::string& why) {
+  return "xpcorr-plot: " + file + ": " + where +
+         (ratio ? " left out of the ratio: " : " left out: ") + why + "\n";
 }
 
 }  // namespace plot

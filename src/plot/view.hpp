@@ -19,6 +19,10 @@ struct Scales {
   bool xlog = false, ylog = false;
 };
 
+// A reason to leave a point out, with the number concerned: "value is not
+// finite (nan)".
+std::string because(const char* reason, double v);
+
 // Why point p cannot be drawn on axes of scales `s` (its value or its x is
 // text or not finite, its value or x is not positive on a logarithmic axis,
 // an error is not finite); empty when it can.
@@ -59,5 +63,10 @@ Ratios ratios(const std::vector<Series>& series, bool xlog);
 // Where point p lies, for messages: "x_p 0.1 to 0.15", "x 0.4" for a point
 // without width, "x '-'" for an x given as text.
 std::string where(const Series& t, const Point& p);
+
+// The line on standard error that names a point left out, of the main
+// panel or of the ratio: "xpcorr-plot: FILE: x_p 0.1 to 0.15 left out: WHY".
+std::string note(const std::string& file, const std::string& where, bool ratio,
+                 const std::string& why);
 
 }  // namespace plot

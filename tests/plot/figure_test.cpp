@@ -151,7 +151,9 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
              (box.x1 > (fr.x0 + fr.x1) / 2 ? " right" : " left");
     };
     EXPECT_EQ(where(b), c.where);
-    if (!c.text.empty()) EXPECT_EQ(where(f.text_box), c.text_where);
+    if (!c.text.empty()) {
+      EXPECT_EQ(where(f.text_box), c.text_where);
+    }
     EXPECT_FALSE(b.meets(f.text_box) && !c.text.empty());
     // Each point's marker and error bar, on the page, clear of both boxes.
     for (const Point& p : c.points) {
@@ -161,7 +163,9 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
       };
       Box mark{x - 3, y(p.value - p.total_down), x + 3, y(p.value + p.total_up)};
       EXPECT_FALSE(mark.meets(b)) << p.x;
-      if (!c.text.empty()) EXPECT_FALSE(mark.meets(f.text_box)) << p.x;
+      if (!c.text.empty()) {
+        EXPECT_FALSE(mark.meets(f.text_box)) << p.x;
+      }
     }
   }
 }
