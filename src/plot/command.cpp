@@ -50,7 +50,7 @@ const char* const usage_text =
     "      --text TEXT      a line of text in the frame (experiment, reaction,\n"
     "                       energy), with LaTeX; may be given several times\n"
     "      --legend PLACE   top-right, top-left, bottom-right, bottom-left,\n"
-    "                       outside (right of the frame) or none (default: the\n"
+    "                       outside (beside the frame) or none (default: the\n"
     "                       first corner where it covers no mark, else outside)\n"
     "      --size W,H       page size in cm, mm or in: 8.6cm,6.5cm or 3.4,2.6in;\n"
     "                       or one-column (8.6 cm wide), two-column (17.8 cm);\n"
