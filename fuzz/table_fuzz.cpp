@@ -1,12 +1,16 @@
 // libFuzzer target: the HEPData table reader over any bytes, as a table
 // downloaded from the internet may hold, with the default choice of
 // dependent variable and the second; the names it reads are then made into
-// picture text. It must never crash, hang or grow without bound.
+// picture text, and the figure of its series is composed, axes, ticks and
+// layout. It must never crash, hang or grow without bound.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "plot/figure.hpp"
 #include "plot/latex.hpp"
 #include "plot/series.hpp"
 #include "tables/hepdata.hpp"
@@ -20,12 +24,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (table.independent.empty() || table.dependent.empty() || table.independent[0].values.empty())
     __builtin_trap();
   for (int column : {0, 2}) {
-    plot::Series series;
+    std::vector<plot::Series> series;
     plot::Failure why;
-    if (!plot::series_of(table, column, series, why)) continue;
-    if (series.points.size() != table.independent[0].values.size()) __builtin_trap();
-    (void)plot::plot_text(series.x.name + series.x.units);
-    (void)plot::plot_text(series.y.name + series.y.units);
+    if (!plot::series_of(table, {column, 0}, series, why)) continue;
+    std::size_t points = 0;
+    for (const plot::Series& s : series) points += s.points.size();
+    if (points != table.independent[0].values.size()) __builtin_trap();
+    (void)plot::matrix(table, column);
+    (void)plot::plot_text(series.front().x.name + series.front().x.units);
+    (void)plot::plot_text(series.front().y.name + series.front().y.units);
+    for (plot::Series& s : series) {
+      (void)plot::plot_text(s.slice);
+      s.file = s.label = "t";
+    }
+    plot::Settings settings;
+    settings.ratio = series.size() > 1;
+    settings.text = {"text"};
+    plot::Figure figure;
+    std::vector<std::string> notes;
+    (void)plot::compose(series, settings, figure, notes, why);
   }
   return 0;
 }

@@ -1,8 +1,9 @@
-// The picture: the first independent variable across, one dependent
-// variable up (logarithmic or linear), each bin's range as a horizontal bar,
-// the statistical error as a thick inner bar and the total error as a thin
-// capped one; with a ratio panel below, each table divided by the first,
-// around the first's total error drawn as a band.
+// The picture of a figure: in each panel its frame and ticks, each bin's
+// range as a horizontal bar, the statistical error as a thick inner bar
+// and the total error as a thin capped one, each curve as a line in its
+// band; the ratio panel's band around 1; then, on the page, the tick
+// labels, the titles, the legend and the text label where the layout put
+// them.
 
 #include "plot/draw.hpp"
 
@@ -22,15 +23,17 @@ namespace plot {
 
 namespace {
 
-// Colour map 0: white background, black axes, then one colour per table
-// (a palette that stays distinct for colour-blind readers), then a light
-// shade of the first table's colour for its band in the ratio panel.
-constexpr PLINT red[] = {255, 0, 0, 213, 0, 204, 230, 86, 180};
-constexpr PLINT green[] = {255, 0, 114, 94, 158, 121, 159, 180, 206};
-constexpr PLINT blue[] = {255, 0, 178, 0, 115, 167, 0, 233, 230};
-constexpr int series = 6;
-constexpr PLINT band_colour = 8;
-const char* const markers[series] = {"●", "■", "▲", "◆", "▼", "★"};
+// Colour map 0: white and black, then the ten colours of the series (a
+// sequence that colour-blind readers tell apart), then the same ten as
+// light, translucent fills for bands.
+// clang-format off
+constexpr PLINT palette[palette_size][3] = {
+    {63, 144, 218}, {255, 169, 14}, {189, 31, 1}, {148, 164, 162}, {131, 45, 182},
+    {169, 107, 89}, {231, 99, 0},   {185, 172, 112}, {113, 117, 129}, {146, 218, 221},
+};
+const char* const markers[palette_size] = {"●", "■", "▲", "▼", "◆", "★", "○", "□", "△", "◇"};
+// clang-format on
+constexpr PLINT colour0 = 2, fill0 = colour0 + palette_size;
 
 // PLplot ends the process on a fatal error; its exit handler sees only the
 // message, so the picture's name and the real standard error wait here.
@@ -77,177 +80,287 @@ bool device_exists(const char* device) {
   return false;
 }
 
-// World coordinates of a panel: y in decades (log10) on a logarithmic axis.
-struct Window {
-  double x0, x1, y0, y1;
-  bool log;
+// Lengths on the device: PLplot counts 72 units an inch (millimetres of
+// those), so a PNG of 200 pixels an inch is drawn 200/72 times larger.
+struct Device {
+  const Figure& f;
+  double scale;
+  double mm(double points) const { return points * 25.4 / 72 * scale; }
+  // Text `size` points high (PLplot sizes its characters' height, about
+  // 1/1.3 of the font's size).
+  void text_size(double size) const { plschr(mm(size / 1.3), 1); }
+  void width(double points) const { plwidth(points * f.font / 11 * scale); }
 };
 
-struct Range {
-  double lo = INFINITY, hi = -INFINITY;
-  void add(double v) {
-    if (std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
+// World coordinates of one panel.
+struct Window {
+  const Figure& f;
+  const Panel& panel;
+  double x(double v) const { return f.x.of(v); }
+  double y(double v) const { return panel.y.log && v <= 0 ? panel.y.lo : panel.y.of(v); }
+  // World length of `points` across and up.
+  double across(double points) const {
+    return points / (panel.frame.x1 - panel.frame.x0) * (f.x.hi - f.x.lo);
+  }
+  double up(double points) const {
+    return points / (panel.frame.y1 - panel.frame.y0) * (panel.y.hi - panel.y.lo);
   }
 };
 
-// A linear axis over `r` with a margin of `margin` of its width each side;
-// 0 to 1 when there is nothing to show.
-std::pair<double, double> padded(Range r, double margin) {
-  if (r.lo > r.hi) return {0, 1};
-  double width = r.hi - r.lo;
-  double pad = width > 0 ? margin * width : std::max(0.1 * std::fabs(r.lo), 0.5);
-  if (!std::isfinite(pad)) return {r.lo, r.hi};
-  return {r.lo - pad, r.hi + pad};
+void enter(const Figure& f, const Box& b, double x0, double x1, double y0, double y1) {
+  plvpor(b.x0 / f.width, b.x1 / f.width, b.y0 / f.height, b.y1 / f.height);
+  plwind(x0, x1, y0, y1);
 }
 
-// The x axis: from the lowest to the highest bin edge or point drawn.
-std::pair<double, double> x_axis(const std::vector<Series>& tables, bool log) {
-  Range r;
-  for (const Series& t : tables)
-    for (const Point& p : t.points)
-      if (left_out(p, log).empty()) r.add(p.low), r.add(p.high), r.add(p.x);
-  return padded(r, 0.02);
-}
-
-// The y axis over every bar end of the drawable points of `tables` and of
-// `extra`: on a logarithmic axis the whole decades from the lowest end
-// above zero to the highest (1e-3 to 1e2 when there is none).
-std::pair<double, double> y_axis(const std::vector<Series>& tables, const std::vector<Point>& extra,
-                                 bool log) {
-  Range r;
-  auto add = [&r, log](const Point& p) {
-    double bottom = p.value - p.total_down, top = p.value + p.total_up;
-    r.add(log && bottom <= 0 ? p.value : bottom);
-    r.add(std::isfinite(top) ? top : p.value);
-    r.add(p.value);
-  };
-  for (const Series& t : tables)
-    for (const Point& p : t.points)
-      if (left_out(p, log).empty()) add(p);
-  for (const Point& p : extra) add(p);
-  if (!log) return padded(r, 0.05);
-  if (r.lo > r.hi) return {-3, 2};
-  double a = std::floor(std::log10(r.lo)), b = std::ceil(std::log10(r.hi));
-  return {a, std::max(b, a + 1)};
-}
-
-// One point; a bin's bars and marker `dx` aside from its x so that tables
-// drawn together do not hide each other (a point without width stays at
-// its x). A point without errors is its marker alone.
-void draw_point(const Point& p, double dx, const Window& w, const char* marker) {
-  auto y = [&w](double v) { return !w.log ? v : v > 0 ? std::max(std::log10(v), w.y0) : w.y0; };
-  double x = p.high > p.low ? p.x + dx : p.x, yv = y(p.value), cap = 0.006 * (w.x1 - w.x0);
-  plwidth(1.5);
-  if (p.high > p.low) pljoin(std::max(p.low, w.x0), yv, std::min(p.high, w.x1), yv);
+// A bin or a point of a series drawn as data, `dx` aside from its x.
+void draw_point(const Device& d, const Window& w, const Point& p, double dx, const char* marker) {
+  double x = w.x(p.x) + (p.high > p.low ? dx : 0), y = w.y(p.value),
+         cap = w.across(0.25 * d.f.font);
+  d.width(1.2);
+  if (p.high > p.low) pljoin(w.x(std::max(p.low, w.f.x.log ? 0.0 : p.low)), y, w.x(p.high), y);
   if (p.has_errors) {
-    double t0 = y(p.value - p.total_down), t1 = y(p.value + p.total_up);
+    double t0 = w.y(p.value - p.total_down), t1 = w.y(p.value + p.total_up);
+    d.width(1);
     pljoin(x, t0, x, t1);
     pljoin(x - cap, t0, x + cap, t0);
     pljoin(x - cap, t1, x + cap, t1);
-    plwidth(4);
-    pljoin(x, y(p.value - p.stat_down), x, y(p.value + p.stat_up));
+    d.width(2.8);
+    pljoin(x, w.y(p.value - p.stat_down), x, w.y(p.value + p.stat_up));
   }
-  plschr(0, 0.6);
-  plstring(1, &x, &yv, marker);
-  plschr(0, 1.15);
+  d.text_size(0.75 * d.f.font);
+  plstring(1, &x, &y, marker);
 }
 
-// Tables `offset` on of `n` in all, each in its colour and marker.
-void draw_series(const std::vector<Series>& tables, std::size_t offset, std::size_t n,
-                 const Window& w) {
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    std::size_t k = offset + i;
-    plcol0(2 + static_cast<PLINT>(k % series));
-    double dx = (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * 0.01 * (w.x1 - w.x0);
-    for (const Point& p : tables[i].points)
-      if (left_out(p, w.log).empty()) draw_point(p, dx, w, markers[k % series]);
+// A curve: its band (the total error), then its line.
+void draw_curve(const Device& d, const Window& w, const Series& s, PLINT style) {
+  std::vector<Point> line = line_of(s, w.f.x.log);
+  std::vector<PLFLT> xs, ys, band_x, band_y;
+  bool band = false;
+  for (const Point& p : line) {
+    xs.push_back(w.x(p.x)), ys.push_back(w.y(p.value));
+    band = band || p.has_errors;
+  }
+  for (const Point& p : line)
+    band_x.push_back(w.x(p.x)), band_y.push_back(w.y(p.value - p.total_down));
+  for (auto p = line.rbegin(); p != line.rend(); ++p)
+    band_x.push_back(w.x(p->x)), band_y.push_back(w.y(p->value + p->total_up));
+  if (band && line.size() > 1) {
+    plcol0(fill0 + style);
+    plfill(static_cast<PLINT>(band_x.size()), band_x.data(), band_y.data());
+  }
+  plcol0(colour0 + style);
+  d.width(1.8);
+  if (line.size() > 1) plline(static_cast<PLINT>(xs.size()), xs.data(), ys.data());
+  d.text_size(0.5 * d.f.font);
+  if (line.size() == 1) plstring(1, xs.data(), ys.data(), markers[style]);
+}
+
+void draw_series(const Device& d, const Window& w) {
+  const Panel& panel = w.panel;
+  std::size_t n = w.f.main.series.size();
+  for (std::size_t i = 0; i < panel.series.size(); ++i) {
+    PLINT style = static_cast<PLINT>(panel.styles[i]);
+    if (panel.series[i].curve) {
+      draw_curve(d, w, panel.series[i], style);
+      continue;
+    }
+    plcol0(colour0 + style);
+    double dx = aside(panel.styles[i], n, w.f.x);
+    for (const Point& p : panel.series[i].points) draw_point(d, w, p, dx, markers[style]);
   }
   plcol0(1);
-  plwidth(1);
 }
 
-void draw_legend(const std::vector<Series>& tables) {
-  std::vector<PLINT> opts, colours, numbers, styles;
-  std::vector<PLFLT> widths, scales;
-  std::vector<std::string> texts;
-  std::vector<const char*> text_ptrs, symbols;
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    opts.push_back(PL_LEGEND_LINE | PL_LEGEND_SYMBOL);
-    colours.push_back(2 + static_cast<PLINT>(i % series));
-    numbers.push_back(1), styles.push_back(1), widths.push_back(1.5), scales.push_back(0.8);
-    texts.push_back(escaped(tables[i].label));
-    symbols.push_back(markers[i % series]);
+// The first series' total error as a band around 1, in bins (a point
+// without width as a thick bar) or along its curve, and a dashed line at 1.
+void draw_band(const Device& d, const Window& w) {
+  plcol0(fill0);
+  const std::vector<Point>& band = w.panel.band;
+  if (w.panel.band_curve && band.size() > 1) {
+    std::vector<PLFLT> xs, ys;
+    for (const Point& b : band) xs.push_back(w.x(b.x)), ys.push_back(1 - b.total_down);
+    for (auto b = band.rbegin(); b != band.rend(); ++b)
+      xs.push_back(w.x(b->x)), ys.push_back(1 + b->total_up);
+    plfill(static_cast<PLINT>(xs.size()), xs.data(), ys.data());
   }
-  for (const std::string& t : texts) text_ptrs.push_back(t.c_str());
-  PLFLT w, h;
-  PLINT n = static_cast<PLINT>(tables.size());
-  pllegend(&w, &h, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX,
-           PL_POSITION_TOP | PL_POSITION_RIGHT | PL_POSITION_INSIDE, 0.02, 0.03, 0.08, 0, 1, 1, 0,
-           0, n, opts.data(), 1.0, 1.0, 2.0, 0, colours.data(), text_ptrs.data(), nullptr, nullptr,
-           nullptr, nullptr, colours.data(), styles.data(), widths.data(), colours.data(),
-           scales.data(), numbers.data(), symbols.data());
-}
-
-// The first table's total error as a shaded band around 1, bin by bin (a
-// point without width as a thick bar), and a dashed line at 1.
-void draw_band(const std::vector<Point>& band, const Window& w) {
-  plcol0(band_colour);
   for (const Point& b : band) {
+    if (w.panel.band_curve && band.size() > 1) break;
     double lo = 1 - b.total_down, hi = 1 + b.total_up;
     if (b.high > b.low) {
-      PLFLT x0 = std::max(b.low, w.x0), x1 = std::min(b.high, w.x1);
+      PLFLT x0 = w.x(std::max(b.low, w.f.x.log && b.low <= 0 ? b.x : b.low)), x1 = w.x(b.high);
       PLFLT xs[] = {x0, x1, x1, x0}, ys[] = {lo, lo, hi, hi};
       plfill(4, xs, ys);
     } else {
-      plwidth(4);
-      pljoin(b.x, lo, b.x, hi);
+      d.width(4);
+      pljoin(w.x(b.x), lo, w.x(b.x), hi);
     }
   }
   plcol0(1);
-  plwidth(1);
-  pllsty(2);
-  pljoin(w.x0, 1, w.x1, 1);
-  pllsty(1);
+  d.width(0.8);
+  PLINT dash = static_cast<PLINT>(d.mm(3) * 1000);  // micrometres
+  plstyl(1, &dash, &dash);
+  pljoin(w.f.x.lo, 1, w.f.x.hi, 1);
+  plstyl(0, nullptr, nullptr);
 }
 
-std::string title(const tables::Header& h) {
-  return plot_text(h.units.empty() ? h.name : h.name + " [" + h.units + "]");
+// The frame of a panel with its ticks inside, major and minor, on all four
+// sides.
+void draw_frame(const Device& d, const Window& w) {
+  plcol0(1);
+  d.width(0.8);
+  plbox("bc", 0, 0, "bc", 0, 0);
+  const Axis &x = w.f.x, &y = w.panel.y;
+  const double font = w.f.font;
+  auto across = [&](double at, double length) {
+    if (at < x.lo || at > x.hi) return;
+    pljoin(at, y.lo, at, y.lo + w.up(length));
+    pljoin(at, y.hi, at, y.hi - w.up(length));
+  };
+  auto up = [&](double at, double length) {
+    if (at < y.lo || at > y.hi) return;
+    pljoin(x.lo, at, x.lo + w.across(length), at);
+    pljoin(x.hi, at, x.hi - w.across(length), at);
+  };
+  for (const Tick& t : x.ticks.major) across(t.at, 0.55 * font);
+  for (double at : x.ticks.minor) across(at, 0.3 * font);
+  for (const Tick& t : y.ticks.major) up(t.at, 0.55 * font);
+  for (double at : y.ticks.minor) up(at, 0.3 * font);
 }
 
-void draw_all(const Picture& pic) {
-  const std::vector<Series>& tables = pic.tables;
-  auto [x0, x1] = x_axis(tables, pic.log);
-  auto [y0, y1] = y_axis(tables, {}, pic.log);
-  std::string x_title = title(tables.front().x), y_title = title(tables.front().y);
-  plscmap0(red, green, blue, std::size(red));
-  plspage(0, 0, 900, pic.ratios ? 820 : 650, 0, 0);
+void draw_panel(const Device& d, const Panel& p) {
+  const Figure& f = d.f;
+  enter(f, p.frame, f.x.lo, f.x.hi, p.y.lo, p.y.hi);
+  Window w{f, p};
+  if (&p != &f.main) draw_band(d, w);
+  draw_series(d, w);
+  draw_frame(d, w);
+}
+
+// Lines of text at `size`, centred on `x`, `y` (rotated to read upwards
+// when `up`), line after line away from the frame.
+void draw_lines(const Device& d, const Title& t, double x, double y, bool up) {
+  d.text_size(t.size);
+  const double step = line_height * t.size;
+  for (std::size_t i = 0; i < t.lines.size(); ++i) {
+    double k = static_cast<double>(i) - static_cast<double>(t.lines.size() - 1) / 2;
+    if (up)
+      plptex(x + k * step, y, 0, 1, 0.5, t.lines[i].c_str());
+    else
+      plptex(x, y - k * step, 1, 0, 0.5, t.lines[i].c_str());
+  }
+}
+
+// The tick labels and titles of every panel, on the page.
+void draw_labels(const Device& d) {
+  const Figure& f = d.f;
+  const double font = f.font;
+  const Panel& lowest = f.ratio ? *f.ratio : f.main;
+  double titles = 0;
+  for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
+    if (p)
+      titles = std::max(titles,
+                        static_cast<double>(p->title.lines.size()) * line_height * p->title.size);
+  d.text_size(font);
+  for (const Tick& t : f.x.ticks.major) {
+    if (t.at < f.x.lo || t.at > f.x.hi) continue;
+    double x =
+        lowest.frame.x0 + (t.at - f.x.lo) / (f.x.hi - f.x.lo) * (lowest.frame.x1 - lowest.frame.x0);
+    plptex(x, lowest.frame.y0 - 1.0 * font, 1, 0, 0.5, t.label.c_str());
+  }
+  for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr}) {
+    if (!p) continue;
+    d.text_size(font);
+    for (const Tick& t : p->y.ticks.major) {
+      if (t.at < p->y.lo || t.at > p->y.hi) continue;
+      double y = p->frame.y0 + (t.at - p->y.lo) / (p->y.hi - p->y.lo) * (p->frame.y1 - p->frame.y0);
+      plptex(p->frame.x0 - 0.5 * font, y, 1, 0, 1, t.label.c_str());
+    }
+    double height = static_cast<double>(p->title.lines.size()) * line_height * p->title.size;
+    draw_lines(d, p->title, 0.5 * font + titles - height / 2, (p->frame.y0 + p->frame.y1) / 2,
+               true);
+  }
+  double height = static_cast<double>(f.x_title.lines.size()) * line_height * f.x_title.size;
+  draw_lines(d, f.x_title, (lowest.frame.x0 + lowest.frame.x1) / 2,
+             lowest.frame.y0 - 2.0 * font - height / 2, false);
+}
+
+// The legend: a white box, each entry's sample (marker and bar, or line
+// and band) and its text.
+void draw_legend(const Device& d) {
+  const Figure& f = d.f;
+  const Box& b = f.legend_box;
+  const double font = f.font;
+  plcol0(0);
+  PLFLT xs[] = {b.x0, b.x1, b.x1, b.x0}, ys[] = {b.y0, b.y0, b.y1, b.y1};
+  plfill(4, xs, ys);
+  plcol0(1);
+  d.width(0.6);
+  PLFLT lx[] = {b.x0, b.x1, b.x1, b.x0, b.x0}, ly[] = {b.y0, b.y0, b.y1, b.y1, b.y0};
+  plline(5, lx, ly);
+  for (std::size_t i = 0; i < f.legend.size(); ++i) {
+    const LegendEntry& e = f.legend[i];
+    PLINT style = static_cast<PLINT>(e.style);
+    double y = b.y1 - 0.2 * font - (static_cast<double>(i) + 0.5) * 1.3 * font;
+    double x0 = b.x0 + 0.5 * font, x1 = x0 + 2.0 * font, xm = (x0 + x1) / 2;
+    if (e.band) {
+      plcol0(fill0 + style);
+      PLFLT bx[] = {x0, x1, x1, x0},
+            by[] = {y - 0.35 * font, y - 0.35 * font, y + 0.35 * font, y + 0.35 * font};
+      plfill(4, bx, by);
+    }
+    plcol0(colour0 + style);
+    d.width(e.curve ? 1.8 : 1.2);
+    pljoin(x0, y, x1, y);
+    if (!e.curve) {
+      d.width(1);
+      pljoin(xm, y - 0.4 * font, xm, y + 0.4 * font);
+      d.text_size(0.75 * font);
+      plstring(1, &xm, &y, markers[style]);
+    }
+    plcol0(1);
+    d.text_size(font);
+    plptex(x1 + 0.5 * font, y, 1, 0, 0, e.text.c_str());
+  }
+}
+
+void draw_text(const Device& d) {
+  const Figure& f = d.f;
+  d.text_size(f.font);
+  for (std::size_t i = 0; i < f.text.size(); ++i) {
+    double y = f.text_box.y1 - (static_cast<double>(i) + 0.5) * 1.3 * f.font;
+    if (f.text_right)
+      plptex(f.text_box.x1, y, 1, 0, 1, f.text[i].c_str());
+    else
+      plptex(f.text_box.x0, y, 1, 0, 0, f.text[i].c_str());
+  }
+}
+
+void draw_all(const Figure& f, double scale) {
+  Device d{f, scale};
+  plscmap0n(static_cast<PLINT>(fill0 + palette_size));
+  plscol0(0, 255, 255, 255);
+  plscol0(1, 0, 0, 0);
+  for (std::size_t i = 0; i < palette_size; ++i) {
+    const PLINT* c = palette[i];
+    plscol0(colour0 + static_cast<PLINT>(i), c[0], c[1], c[2]);
+    plscol0a(fill0 + static_cast<PLINT>(i), c[0], c[1], c[2], 0.3);
+  }
+  plspage(0, 0, static_cast<PLINT>(std::lround(f.width * scale)),
+          static_cast<PLINT>(std::lround(f.height * scale)), 0, 0);
   plinit();
   pladv(0);
-  plschr(0, 1.15);
-  plvpor(0.13, 0.96, pic.ratios ? 0.38 : 0.13, 0.95);
-  plwind(x0, x1, y0, y1);
-  plcol0(1);
-  plwidth(1);
-  plbox(pic.ratios ? "bcst" : "bcnst", 0, 0, pic.log ? "bcnstlv" : "bcnstv", 0, 0);
-  pllab(pic.ratios ? "" : x_title.c_str(), y_title.c_str(), "");
-  draw_series(tables, 0, tables.size(), {x0, x1, y0, y1, pic.log});
-  draw_legend(tables);
-  if (pic.ratios) {
-    auto [r0, r1] = y_axis(pic.ratios->tables, pic.ratios->band, false);
-    Window w{x0, x1, std::min(r0, 0.95), std::max(r1, 1.05), false};
-    plvpor(0.13, 0.96, 0.12, 0.36);
-    plwind(w.x0, w.x1, w.y0, w.y1);
-    draw_band(pic.ratios->band, w);
-    plbox("bcnst", 0, 0, "bcnstv", 0, 0);
-    pllab(x_title.c_str(), "ratio", "");
-    draw_series(pic.ratios->tables, 1, tables.size(), w);
-  }
+  draw_panel(d, f.main);
+  if (f.ratio) draw_panel(d, *f.ratio);
+  enter(f, {0, 0, f.width, f.height}, 0, f.width, 0, f.height);
+  draw_labels(d);
+  if (f.show_legend) draw_legend(d);
+  if (!f.text.empty()) draw_text(d);
   plend();
 }
 
 }  // namespace
 
-bool draw(const Picture& picture, const char* device, const std::string& name, std::string& bytes,
+bool draw(const Figure& figure, const char* device, const std::string& name, std::string& bytes,
           Failure& why) {
   char* buffer = nullptr;
   std::size_t size = 0;
@@ -265,7 +378,7 @@ bool draw(const Picture& picture, const char* device, const std::string& name, s
     } else {
       plsdev(device);
       plsfile(memory);  // closed by plend
-      draw_all(picture);
+      draw_all(figure, std::strcmp(device, "pngcairo") == 0 ? 200.0 / 72 : 1.0);
     }
   }
   if (plplot_error.empty() && size == 0) plplot_error = "PLplot wrote nothing";

@@ -22,10 +22,27 @@ std::string text(const Failure& f) {
     case Cause::too_many_columns: return "more columns (" + d + ") than tables (" + s + ")";
     case Cause::bad_column:
       return "column '" + s + "' is not a position: 1 is the first dependent variable";
+    case Cause::too_many_slices: return "more slices (" + d + ") than tables (" + s + ")";
+    case Cause::bad_slice:
+      return "slice '" + s + "' is not a position: 1 is the first, 0 draws each one";
+    case Cause::bad_curve:
+      return "curve '" + s + "' is not the position of a table (1 to " + d + ")";
+    case Cause::bad_size:
+      return "size '" + s +
+             "' is not W,H in cm, mm or in (4 cm to 100 cm each), one-column or two-column";
+    case Cause::bad_range: return "option '" + s + "' " + d;
+    case Cause::bad_place:
+      return "place '" + s +
+             "' is not top-right, top-left, bottom-left, bottom-right, outside or none";
     case Cause::unknown_format:
       return "cannot tell the format of '" + s + "': use .svg, .pdf, .png or .tsv";
     case Cause::refused: return s + ": " + d;
     case Cause::no_column: return s + ": no dependent variable " + d;
+    case Cause::no_slice: return s + ": no slice " + d;
+    case Cause::matrix: return s + ": a matrix, not a function of x: " + d;
+    case Cause::nothing_to_draw: return s + ": nothing to draw: " + d;
+    case Cause::too_many_series: return (s.empty() ? "" : s + ": ") + d;
+    case Cause::empty_ratio: return "nothing to draw in the ratio panel: " + d;
     case Cause::cannot_draw: return "cannot draw " + s + ": " + d;
     case Cause::cannot_write: return "cannot write " + s + ": " + d;
   }

@@ -37,13 +37,26 @@ constexpr Word words[] = {
     {"langle", "⟨"}, {"rangle", "⟩"}, {"vert", "|"}, {"mid", "|"}, {"perp", "⊥"}, {"circ", "∘"},
     {"degree", "°"}, {"ldots", "…"}, {"dots", "…"}, {"cdots", "⋯"}, {"sum", "∑"}, {"prod", "∏"},
     {"int", "∫"}, {"in", "∈"}, {",", " "}, {":", " "}, {";", " "}, {" ", " "}, {"quad", " "},
-    {"qquad", " "}, {"!", ""}, {"\\", " "}, {"#", "##"}, {"displaystyle", ""}, {"textstyle", ""},
-    {"limits", ""}, {"big", ""}, {"Big", ""}, {"bigg", ""}, {"Bigg", ""}, {"rm", ""}, {"it", ""},
-    {"bf", ""}, {"mathrm", ""}, {"mathit", ""}, {"mathbf", ""}, {"mathsf", ""}, {"mathcal", ""},
-    {"mathbb", ""}, {"boldsymbol", ""}, {"text", ""}, {"textrm", ""}, {"textit", ""},
-    {"textbf", ""}, {"mbox", ""}, {"operatorname", ""}, {"emph", ""},
+    {"qquad", " "}, {"!", ""}, {"\\", " "}, {"#", "##"},
 };
 // clang-format on
+
+// Commands that change only the font, size or style of what follows them
+// in their group ("{\rm GeV}"): they show nothing, and the blanks after them
+// end the command's name, as in LaTeX.
+constexpr std::string_view switches[] = {
+    "rm",        "it",          "bf",     "sf",    "tt",       "cal",  "displaystyle",
+    "textstyle", "scriptstyle", "limits", "big",   "Big",      "bigg", "Bigg",
+    "small",     "normalsize",  "large",  "Large", "boldmath",
+};
+
+// Commands whose argument is drawn as it is, only in another font or style
+// ("\mathrm{T}" is T, also as a subscript's one item).
+constexpr std::string_view fonts[] = {
+    "mathrm",  "mathit",     "mathbf", "mathsf",       "mathtt", "mathcal", "mathbb",
+    "mathscr", "boldsymbol", "text",   "textrm",       "textit", "textbf",  "textsf",
+    "texttt",  "mbox",       "hbox",   "operatorname", "emph",
+};
 
 // Accents, drawn as a combining mark after each character: \bar{p} is p̄.
 // clang-format off
@@ -131,12 +144,21 @@ std::string command(Cursor& c) {
   else
     ++c.i;
   std::string_view name = c.s.substr(start, c.i - start);
+  if (std::ranges::find(switches, name) != std::end(switches)) {
+    while (!c.end() && c.peek() == ' ') ++c.i;
+    return "";
+  }
+  if (std::ranges::find(fonts, name) != std::end(fonts)) return argument(c);
   bool found = false;
   std::string_view mark = lookup(std::begin(accents), std::end(accents), name, found);
   if (found) return accented(argument(c), mark);
   if (name == "frac") {
     std::string top = argument(c);
-    return term(top) + "/" + term(argument(c));
+    std::string out = term(top) + "/" + term(argument(c));
+    // "1/σ dσ/dx", not "1/σdσ/dx": a fraction is set apart from what follows.
+    bool joined = !c.end() && (std::isalnum(static_cast<unsigned char>(c.peek())) ||
+                               c.s.substr(c.i).starts_with("\\frac"));
+    return joined ? out + " " : out;
   }
   if (name == "sqrt") {
     if (!c.end() && c.peek() == '[') c.i = std::min(c.s.find(']', c.i), c.s.size() - 1) + 1;

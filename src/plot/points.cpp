@@ -12,7 +12,7 @@ std::string points_text(const std::vector<Series>& tables) {
   std::string out = "# table\tx_low\tx_high\tx\ty\tstat_down\tstat_up\ttotal_down\ttotal_up\n";
   for (const Series& t : tables) {
     // A tab or a line end in the label would shift the columns.
-    std::string label = t.label;
+    std::string label = full_label(t);
     for (char& c : label)
       if (c == '\t' || c == '\n' || c == '\r') c = ' ';
     for (const Point& p : t.points) {

@@ -1,10 +1,14 @@
 // A table's drawable series: the x of each point from the first independent
-// variable, the value and the errors, summed, from one dependent variable.
+// variable, the value and the errors, summed, from one dependent variable,
+// and the points split by the values of the other independent variables.
 
 #include "plot/series.hpp"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
+#include <tuple>
 
 #include "tables/read.hpp"
 
@@ -17,6 +21,9 @@ void place(const tables::Coordinate& c, Point& p) {
   if (c.bin) {
     p.low = c.low, p.high = c.high;
     p.x = c.has_value ? c.value : (c.low + c.high) / 2;
+  } else if (!c.number) {
+    p.low = p.high = p.x = NAN;
+    p.x_number = false, p.x_text = tables::shown(c.text, 20);
   } else {
     p.low = p.high = p.x = c.value;
   }
@@ -36,37 +43,117 @@ void add_errors(const tables::Entry& e, Point& p) {
   }
 }
 
+std::string decimal(double v) {
+  char buf[32];
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+// One independent value as a slice shows it: "5 < $p_T$ < 7 GeV",
+// "$\sqrt{s}$ = 13 TeV", an open bin as one bound.
+std::string shown_value(const tables::Independent& v, const tables::Coordinate& c) {
+  std::string name = v.header.name.empty() ? "x" : v.header.name;
+  std::string units = v.header.units.empty() ? "" : " " + v.header.units;
+  if (!c.bin) return name + " = " + (c.number ? decimal(c.value) : c.text) + units;
+  if (std::isinf(c.low) && std::isinf(c.high)) return name + " any";
+  if (std::isinf(c.high)) return name + " > " + decimal(c.low) + units;
+  if (std::isinf(c.low)) return name + " < " + decimal(c.high) + units;
+  return decimal(c.low) + " < " + name + " < " + decimal(c.high) + units;
+}
+
+// Two coordinates are the same value of their variable.
+bool same(const tables::Coordinate& a, const tables::Coordinate& b) {
+  return std::tie(a.bin, a.has_value, a.low, a.high, a.value, a.number, a.text) ==
+         std::tie(b.bin, b.has_value, b.low, b.high, b.value, b.number, b.text);
+}
+
+bool same_other_values(const tables::Table& t, std::size_t i, std::size_t j) {
+  for (std::size_t k = 1; k < t.independent.size(); ++k)
+    if (!same(t.independent[k].values[i], t.independent[k].values[j])) return false;
+  return true;
+}
+
+// The points of each combination of the other independent variables'
+// values, in the order each combination first appears.
+std::vector<std::vector<std::size_t>> slices_of(const tables::Table& t) {
+  std::vector<std::vector<std::size_t>> slices;
+  std::size_t n = t.independent.front().values.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    auto s = std::ranges::find_if(
+        slices, [&](const auto& points) { return same_other_values(t, points.front(), i); });
+    if (s == slices.end())
+      slices.push_back({i});
+    else
+      s->push_back(i);
+  }
+  return slices;
+}
+
+std::size_t column_index(const tables::Table& t, int column) {
+  if (column > 0) return static_cast<std::size_t>(column) - 1;
+  for (std::size_t i = 0; i < t.dependent.size(); ++i)
+    if (t.dependent[i].header.name == "fragmentation function") return i;
+  return 0;
+}
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
 }  // namespace
 
-bool series_of(const tables::Table& t, int column, Series& s, Failure& why) {
+bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& out, Failure& why) {
   const std::size_t n = t.dependent.size();
-  std::size_t y = 0;
-  if (column > 0 && static_cast<std::size_t>(column) > n)
+  if (pick.column > 0 && static_cast<std::size_t>(pick.column) > n)
     return why = {Cause::no_column, "",
-                  std::to_string(column) + " (the table has " + std::to_string(n) + ")"},
+                  std::to_string(pick.column) + " (the table has " + std::to_string(n) + ")"},
            false;
-  if (column > 0) {
-    y = static_cast<std::size_t>(column) - 1;
-  } else {
-    for (std::size_t i = 0; i < n; ++i)
-      if (t.dependent[i].header.name == "fragmentation function") {
-        y = i;
-        break;
-      }
-  }
-  const tables::Independent& xs = t.independent.front();
-  const tables::Dependent& ys = t.dependent[y];
-  s.x = xs.header, s.y = ys.header;
-  s.points.assign(xs.values.size(), Point{});
-  for (std::size_t i = 0; i < s.points.size(); ++i) {
-    Point& p = s.points[i];
-    const tables::Entry& e = ys.values[i];
-    place(xs.values[i], p);
-    p.number = e.number, p.value = e.value;
-    if (!e.number) p.text = tables::shown(e.text, 20);
-    add_errors(e, p);
+  std::vector<std::vector<std::size_t>> slices = slices_of(t);
+  if (pick.slice > 0 && static_cast<std::size_t>(pick.slice) > slices.size())
+    return why = {Cause::no_slice, "",
+                  std::to_string(pick.slice) + " (the table has " + std::to_string(slices.size()) +
+                      ")"},
+           false;
+  const tables::Dependent& ys = t.dependent[column_index(t, pick.column)];
+  for (std::size_t k = 0; k < slices.size(); ++k) {
+    if (pick.slice > 0 && k + 1 != static_cast<std::size_t>(pick.slice)) continue;
+    Series& s = out.emplace_back();
+    s.x = t.independent.front().header, s.y = ys.header;
+    std::size_t first = slices[k].front();
+    for (std::size_t v = 1; v < t.independent.size(); ++v) {
+      if (v > 1) s.slice += ", ";
+      s.slice += shown_value(t.independent[v], t.independent[v].values[first]);
+    }
+    s.curve = true;
+    for (std::size_t i : slices[k]) {
+      Point& p = s.points.emplace_back();
+      const tables::Entry& e = ys.values[i];
+      place(t.independent.front().values[i], p);
+      if (t.independent.front().values[i].bin) s.curve = false;
+      p.number = e.number, p.value = e.value;
+      if (!e.number) p.text = tables::shown(e.text, 20);
+      add_errors(e, p);
+    }
   }
   return true;
+}
+
+std::string matrix(const tables::Table& t, int column) {
+  if (t.independent.size() < 2 || t.dependent.empty()) return "";
+  const tables::Header &a = t.independent[0].header, &b = t.independent[1].header;
+  if (a.name == b.name && a.units == b.units)
+    return "both independent variables are '" + tables::shown(a.name) + "'";
+  const tables::Header& y =
+      t.dependent[std::min(column_index(t, column), t.dependent.size() - 1)].header;
+  for (const char* word : {"correlation", "covariance"})
+    if (lower(y.name).find(word) != std::string::npos)
+      return std::string("'").append(tables::shown(y.name)) + "' over '" + tables::shown(a.name) +
+             "' and '" + tables::shown(b.name) + "'";
+  return "";
+}
+
+std::string full_label(const Series& s) {
+  return s.slice.empty() ? s.label : s.label + ", " + s.slice;
 }
 
 }  // namespace plot

@@ -1,8 +1,10 @@
 // What the plotting program draws of a table: one dependent variable
 // against the first independent variable, point by point, each with its
-// statistical and total errors.
+// statistical and total errors; one series for each combination of the
+// values of the other independent variables, if there are any.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,10 +14,13 @@
 namespace plot {
 
 // One point: its x (a bin from low to high, or a single value with
-// low = high = x), the value and its errors downwards and upwards as
-// magnitudes (those labelled stat*, and all of the point's in quadrature).
+// low = high = x; a text, kept in `x_text`, when the table gives one), the
+// value and its errors downwards and upwards as magnitudes (those labelled
+// stat*, and all of the point's in quadrature).
 struct Point {
   double low = 0, high = 0, x = 0;
+  bool x_number = true;
+  std::string x_text;
   double value = 0;
   bool number = true;  // false: the value is text, shown in `text`
   std::string text;
@@ -26,14 +31,37 @@ struct Point {
 struct Series {
   std::string file;   // as given on the command line, for messages
   std::string label;  // the legend entry
+  // The values of the other independent variables that the points share,
+  // as names with LaTeX ("5 < $p_T$ < 7 GeV"); empty for a table of one.
+  std::string slice;
   tables::Header x, y;
   std::vector<Point> points;
+  bool curve = false;     // drawn as a line through its points
+  std::size_t table = 0;  // the table's place on the command line
 };
 
-// The series of dependent variable `column` of `t` (1 = the first; 0 = the
-// one named "fragmentation function" when there is one, else the first),
-// file and label left alone. False with `why` set (its subject empty) when
-// the table has no such column.
-bool series_of(const tables::Table& t, int column, Series& s, Failure& why);
+// What to take of a table: dependent variable `column` (1 = the first; 0 =
+// the one named "fragmentation function" when there is one, else the
+// first) and combination `slice` of the other independent variables' values
+// (1 = the first in the table's order; 0 = each one its own series).
+struct Pick {
+  int column = 0;
+  int slice = 0;
+};
+
+// The series `pick` takes of `t`, appended to `out` with file and label
+// left empty; a table given at points (no bin across) is a curve. False
+// with `why` set (its subject empty) when the table has no such column or
+// slice.
+bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& out, Failure& why);
+
+// Why table `t`, of dependent variable `column` as in Pick, is a matrix (a
+// correlation or covariance: two independent variables alike, or a name
+// that says so) rather than a function of x; empty when it is not one.
+std::string matrix(const tables::Table& t, int column);
+
+// The series' legend entry as plain text with the slice's LaTeX: "label,
+// 5 < $p_T$ < 7 GeV".
+std::string full_label(const Series& s);
 
 }  // namespace plot

@@ -135,7 +135,7 @@ bool check_variables(const Node& doc, ReadFailure& why) {
 }
 
 // A coordinate: a bin with both edges (and a value of its own, or none) or
-// a single value.
+// a single value, which may be a text ('-') as a dependent value may.
 bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, ReadFailure& why) {
   Node low = at(n, "low"), high = at(n, "high"), value = at(n, "value");
   if (low.IsDefined() != high.IsDefined())
@@ -150,8 +150,12 @@ bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, Read
     if (c.has_value && (!number(value, c.value) || std::isnan(c.value)))
       return why = {ReadError::not_number, "value of " + here}, false;
   } else if (c.has_value) {
-    if (!number(value, c.value) || std::isnan(c.value))
+    if (!value.IsNull() && !value.IsScalar()) return why = {ReadError::not_number, here}, false;
+    if (!number(value, c.value)) {
+      c.number = false, c.value = NAN, c.text = value.IsScalar() ? value.Scalar() : "";
+    } else if (std::isnan(c.value)) {
       return why = {ReadError::not_number, here}, false;
+    }
   } else {
     return why = {ReadError::no_value, here}, false;
   }

@@ -14,11 +14,14 @@ struct Header {
 };
 
 // One value of an independent variable: a bin from `low` to `high`, which
-// may give a `value` of its own (its centre of gravity), or a single value.
+// may give a `value` of its own (its centre of gravity), or a single value,
+// which may be a text ('-' for a point without a place) kept in `text`.
 struct Coordinate {
   bool bin = false;
   bool has_value = false;
   double low = 0, high = 0, value = 0;
+  bool number = true;
+  std::string text;
 };
 
 // One source of uncertainty of a value: its sizes downwards and upwards,

@@ -3,6 +3,7 @@
 // by its first bytes, the points as read, the exact messages and exit
 // statuses, and nothing but a complete output ever left behind.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -65,12 +66,16 @@ dependent_variables:
     errors: [{symerror: 0.003675, label: stat}, {symerror: 0.00392, label: sys}]
 )";
 
-// The sample table with the first `from` replaced by `to`.
-std::string edited(std::string_view from, std::string_view to) {
-  std::string t(sample_table);
+// Table `t` with the first `from` replaced by `to`.
+std::string edited(std::string t, std::string_view from, std::string_view to) {
   size_t at = t.find(from);
   if (at == std::string::npos) throw std::logic_error("no " + std::string(from) + " in the table");
   return t.replace(at, from.size(), to);
+}
+
+// The sample table with the first `from` replaced by `to`.
+std::string edited(std::string_view from, std::string_view to) {
+  return edited(std::string(sample_table), from, to);
 }
 
 std::set<std::string> names_in(const ScratchDir& dir) {
@@ -143,6 +148,29 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
       {{"a.yaml", "-o", "f.png", "--colour"}, "xpcorr-plot: unknown option '--colour'\n"},
       {{"a.yaml", "--output"}, "xpcorr-plot: option '--output' needs a value\n"},
       {{"a.yaml", "-o", "f.png", "-c"}, "xpcorr-plot: option '-c' needs a value\n"},
+      {{"a.yaml", "-o", "f.png", "--slice", "1", "--slice=0"},
+       "xpcorr-plot: more slices (2) than tables (1)\n"},
+      {{"a.yaml", "-o", "f.png", "--slice", "-1"},
+       "xpcorr-plot: slice '-1' is not a position: 1 is the first, 0 draws each one\n"},
+      {{"a.yaml", "-o", "f.png", "--curve", "2"},
+       "xpcorr-plot: curve '2' is not the position of a table (1 to 1)\n"},
+      {{"a.yaml", "-o", "f.png", "--xrange", "5,1"},
+       "xpcorr-plot: option '--xrange' needs LO,HI with LO below HI (either may be empty), not "
+       "'5,1'\n"},
+      {{"a.yaml", "-o", "f.png", "--ratio-range=1"},
+       "xpcorr-plot: option '--ratio-range' needs LO,HI with LO below HI (either may be empty), "
+       "not '1'\n"},
+      {{"a.yaml", "-o", "f.png", "--yrange", "0,", "--log"},
+       "xpcorr-plot: option '--yrange' needs values above 0 on a logarithmic axis\n"},
+      {{"a.yaml", "-o", "f.png", "--legend", "middle"},
+       "xpcorr-plot: place 'middle' is not top-right, top-left, bottom-left, bottom-right, "
+       "outside or none\n"},
+      {{"a.yaml", "-o", "f.png", "--size", "8.6,6"},
+       "xpcorr-plot: size '8.6,6' is not W,H in cm, mm or in (4 cm to 100 cm each), one-column "
+       "or two-column\n"},
+      {{"a.yaml", "-o", "f.png", "--size", "3cm,5cm"},
+       "xpcorr-plot: size '3cm,5cm' is not W,H in cm, mm or in (4 cm to 100 cm each), "
+       "one-column or two-column\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -158,6 +186,13 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
   ChildResult help = plot(dir, {"--help"}), version = plot(dir, {"-V"});
   EXPECT_TRUE(help.exited(0) && help.out.starts_with("Usage: xpcorr-plot TABLE... -o FILE") &&
               help.err.empty());
+  // Every option is in the help, within 80 columns.
+  for (const char* option :
+       {"--output", "--label", "--column", "--slice", "--curve", "--ratio", "--log", "--linear",
+        "--logx", "--xrange", "--yrange", "--ratio-range", "--xlabel", "--ylabel", "--text",
+        "--legend", "--size", "--help", "--version"})
+    EXPECT_NE(help.out.find(std::string(option) + " "), std::string::npos) << option;
+  for (const std::string& line : lines_of(help.out)) EXPECT_LE(line.size(), 81u) << line;
   EXPECT_TRUE(version.exited(0) && version.err.empty());
   EXPECT_EQ(version.out, "xpcorr-plot " XPCORR_VERSION "\n");
 }
@@ -179,9 +214,29 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
     return edited("value: 3.3", "value: " + std::string(n, '[') + std::string(n, ']'));
   };
   const std::string mb8 = std::string(8 << 20, '#');
+  // A table of x and |y|, with `slices` values of |y| for each of x's two.
+  auto two_variables = [](int slices, std::string_view y = "$|y|$") {
+    std::string t = "independent_variables:\n- header: {name: x}\n  values:\n";
+    for (int i = 0; i < 2 * slices; ++i)
+      t += "  - {low: " + std::to_string(i % 2) + ", high: " + std::to_string(i % 2 + 1) + "}\n";
+    t += "- header: {name: '" + std::string(y) + "'}\n  values:\n";
+    for (int i = 0; i < 2 * slices; ++i) t += "  - {value: " + std::to_string(i / 2) + "}\n";
+    t += "dependent_variables:\n- header: {name: y}\n  values:\n";
+    for (int i = 0; i < 2 * slices; ++i) t += "  - {value: 1}\n";
+    return t;
+  };
+  const std::string nothing =
+      "independent_variables:\n- header: {name: x}\n  values: [{low: 0, high: 1}, {low: 1, "
+      "high: 2}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: '-'}, {value: "
+      "-1}]\n";
+  // A curve beside the sample's bins, from x 2 to 3: it is never extended.
+  const std::string apart =
+      "independent_variables:\n- header: {name: x}\n  values: [{value: 2}, {value: 3}]\n"
+      "dependent_variables:\n- header: {name: y}\n  values: [{value: 1}, {value: 2}]\n";
   struct Case {
     std::string table, err;
     std::vector<std::string> more = {};
+    bool of_all = false;  // the message names no table
   };
   const Case cases[] = {
       {"independent_variables: [x_p\n",
@@ -212,7 +267,7 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
        "high of point 6 of 'x_p' is not a number"},
       {edited("{low: 0.1, high: 0.15}", "{low: .nan, high: 0.15}"),
        "low of point 2 of 'x_p' is not a number"},
-      {edited("{low: 0.1, high: 0.15}", "{value: '-'}"), "point 2 of 'x_p' is not a number"},
+      {edited("{low: 0.1, high: 0.15}", "{value: [1]}"), "point 2 of 'x_p' is not a number"},
       {edited("{low: 0.1, high: 0.15}", "{}"), "point 2 of 'x_p' has no value"},
       {edited("  - value: 3.3\n    errors:", "  - errors:"),
        "point 2 of 'fragmentation function' has no value"},
@@ -234,6 +289,26 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
        "nested deeper than 32 levels"},
       {aliases, "its aliases repeat nodes too often (over 4 per byte)"},
       {mb8 + "\n", "too large for a data table (over 8 MB)"},
+      // Tables with no picture to give: a matrix, nothing drawable, more
+      // series than colours, a slice or ratio panel that is not there.
+      {two_variables(2, "x"), "a matrix, not a function of x: both independent variables are 'x'"},
+      {edited(two_variables(2), "name: y}", "name: Stat. correlation}"),
+       "a matrix, not a function of x: 'Stat. correlation' over 'x' and '$|y|$'"},
+      {nothing,
+       "nothing to draw: all 2 points left out (first: x 0 to 1: value is not a number ('-'))",
+       {"--log"}},
+      {edited(nothing, "{value: -1}", "{value: ''}"),
+       "nothing to draw: no point has a value that is a number",
+       {"-o", "f.tsv"}},
+      {two_variables(11),
+       "11 slices make 12 series, more than the 10 a picture tells apart: draw one with "
+       "--slice N (1 to 11)"},
+      {two_variables(2), "no slice 3 (the table has 2)", {"--slice", "0", "--slice", "3"}},
+      {apart,
+       "nothing to draw in the ratio panel: no point of another table can be divided by one "
+       "of good.yaml",
+       {"-r"},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -245,7 +320,7 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
     ChildResult r = plot(dir, args);
     EXPECT_TRUE(r.exited(1));
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "xpcorr-plot: bad.yaml: " + c.err + "\n");
+    EXPECT_EQ(r.err, (c.of_all ? "xpcorr-plot: " : "xpcorr-plot: bad.yaml: ") + c.err + "\n");
     EXPECT_EQ(names_in(dir), (std::set<std::string>{"good.yaml", "bad.yaml"}));
   }
   // A file that cannot be read, and a picture drawn but not renamed into
@@ -303,6 +378,33 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
         EXPECT_EQ(lines_of(dir.read(output)).size(), 4u);
       }
     }
+  // An x given as text or not finite, quoted, and points outside the
+  // ranges asked; the others are drawn.
+  const std::string xs =
+      "independent_variables:\n- header: {name: E}\n  values: [{value: 1}, {value: '-'}, "
+      "{value: .inf}, {value: 3}, {value: 0}]\ndependent_variables:\n- header: {name: y}\n"
+      "  values: [{value: 1}, {value: 2}, {value: 3}, {value: 4}, {value: 5}]\n";
+  const std::string dash = "xpcorr-plot: xs.yaml: E '-' left out: its x is not a number ('-')\n",
+                    infinite = "xpcorr-plot: xs.yaml: E inf left out: its x is not finite (inf)\n";
+  const Case more[] = {
+      {{}, dash + infinite},
+      {{"--xrange", "0.5,"},
+       dash + infinite + "xpcorr-plot: xs.yaml: E 0 left out: outside the x range (0)\n"},
+      {{"--logx", "--yrange", ",3.5"},
+       dash + infinite +
+           "xpcorr-plot: xs.yaml: E 3 left out: outside the y range (4)\n"
+           "xpcorr-plot: xs.yaml: E 0 left out: its x is not positive (0)\n"},
+  };
+  for (const Case& c : more) {
+    SCOPED_TRACE(c.err);
+    ScratchDir dir;
+    dir.write("xs.yaml", xs);
+    std::vector<std::string> args{"xs.yaml", "-o", "f.svg"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    EXPECT_TRUE(r.exited(0));
+    EXPECT_EQ(r.err, c.err);
+  }
 }
 
 // One line of the points file: the label and eight numbers.
@@ -422,48 +524,42 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
 }
 
 TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
-  auto no_bin = [](const std::string& file, const std::string& where) {
+  auto no_bin = [](const std::string& file, const std::string& where, const char* first) {
     return "xpcorr-plot: " + file + ": " + where +
-           " left out of the ratio: no bin with these edges in a.yaml\n";
+           " left out of the ratio: no bin with these edges in " + first + "\n";
   };
-  std::string curve, xi;
-  for (const char* x : {"0.075", "0.125", "0.175", "0.25", "0.4", "0.75"})
-    curve += no_bin("curve.yaml", "$x_p$ " + std::string(x));
+  std::string xi, published;
   for (const char* x : {"1 to 1.5", "1.5 to 2", "2 to 3", "3 to 4.5"})
-    xi += no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ " + std::string(x));
+    xi += no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ " + std::string(x), "a.yaml");
+  for (const char* x : {"0.1 to 0.15", "0.15 to 0.2", "0.3 to 0.5", "0.5 to 1"})
+    published += no_bin("published-style.yaml", "$x_p$ " + std::string(x), "json-form.json");
+  const std::string dash =
+      "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number "
+      "('-')\n";
   struct Case {
     std::vector<std::string> args;
     std::string err;
   };
   const Case cases[] = {
-      // Only the bin 0.5 to 1 of xi has edges of the first table's.
+      // Only the bin 0.5 to 1 of xi has edges of the first table's; the
+      // curve spans the first table's x, from 0.075 to 0.75.
       {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio"},
-       "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number "
-       "('-')\n" +
-           curve + xi},
+       dash + xi},
       {{"a.yaml", "curve.yaml", "-l", "ours"}, ""},
+      // The first table as a curve: each bin's x is within its range.
+      {{"a.yaml", "published-style.yaml", "--curve", "1", "-r"}, dash},
       // The first table's value 0 divides nothing.
       {{"several-variables.yaml", "several-variables.yaml", "-c", "2", "-c", "1", "-r"},
        "xpcorr-plot: several-variables.yaml: $x_E$ 0.4 to 0.6 left out of the ratio: no value to "
-       "divide by in "
-       "several-variables.yaml\n"},
-      {{"json-form.json", "positive-minus.yaml", "-r", "--log"},
-       "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 0.5 to 1 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1 to 1.5 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 1.5 to 2 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 2 to 3 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"
-       "xpcorr-plot: positive-minus.yaml: $\\xi = -\\ln z$ 3 to 4.5 left out of the ratio: no bin "
-       "with these edges in "
-       "json-form.json\n"},
+       "divide by in several-variables.yaml\n"},
+      {{"json-form.json", "published-style.yaml", "positive-minus.yaml", "-r", "--log"},
+       "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n" +
+           dash + published +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 0.5 to 1", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 1 to 1.5", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 1.5 to 2", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 2 to 3", "json-form.json") +
+           no_bin("positive-minus.yaml", "$\\xi = -\\ln z$ 3 to 4.5", "json-form.json")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1]);
@@ -482,6 +578,208 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
   }
 }
 
+// A table of one dependent variable at the given x values.
+std::string at_points(const std::vector<std::string>& xs, const std::vector<std::string>& ys) {
+  std::string t = "independent_variables:\n- header: {name: x}\n  values:\n";
+  for (const std::string& x : xs) t += "  - {value: " + x + "}\n";
+  t += "dependent_variables:\n- header: {name: y}\n  values:\n";
+  for (const std::string& y : ys) t += "  - {value: " + y + "}\n";
+  return t;
+}
+
+// A text element of an SVG picture: what it reads, and its font size.
+struct SvgText {
+  std::string text;
+  double size;
+};
+
+// Every text element of `svg`, its markup dropped and its character
+// references (&#x3b1;) written as UTF-8.
+std::vector<SvgText> texts_of(const std::string& svg) {
+  std::vector<SvgText> out;
+  for (std::size_t at = svg.find("<text"); at != std::string::npos;
+       at = svg.find("<text", at + 1)) {
+    std::size_t size = svg.find("font-size=\"", at), open = svg.find('>', at);
+    std::size_t end = svg.find("</text>", open);
+    SvgText t{"", std::stod(svg.substr(size + 11))};
+    for (std::size_t i = open + 1; i < end; ++i) {
+      if (svg[i] == '<') {
+        i = svg.find('>', i);
+      } else if (svg.compare(i, 3, "&#x") == 0) {
+        std::size_t semi = svg.find(';', i);
+        unsigned long c = std::stoul(svg.substr(i + 3, semi - i - 3), nullptr, 16);
+        if (c < 0x80)
+          t.text += static_cast<char>(c);
+        else if (c < 0x800)
+          t.text += {static_cast<char>(0xc0 | c >> 6), static_cast<char>(0x80 | (c & 0x3f))};
+        else
+          t.text += {static_cast<char>(0xe0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3f)),
+                     static_cast<char>(0x80 | (c & 0x3f))};
+        i = semi;
+      } else {
+        t.text += svg[i];
+      }
+    }
+    out.push_back(t);
+  }
+  return out;
+}
+
+// The texts of `texts` from the first that is `first`, `n` of them.
+std::vector<std::string> run_from(const std::vector<SvgText>& texts, const std::string& first,
+                                  std::size_t n) {
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    if (texts[i].text == first) {
+      std::vector<std::string> out;
+      for (std::size_t k = i; k < texts.size() && out.size() < n; ++k) out.push_back(texts[k].text);
+      return out;
+    }
+  return {};
+}
+
+TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
+  struct Case {
+    std::vector<std::string> x, y, args, labels;
+  };
+  const Case cases[] = {
+      // Values a hundred thousand times larger than their digits: each
+      // label states its magnitude.
+      {{"1", "2", "3", "4", "5", "6"},
+       {"1.2e5", "2.5e5", "3.1e5", "4.4e5", "5.2e5", "6e5"},
+       {},
+       {"1×10⁵", "2×10⁵", "3×10⁵", "4×10⁵", "5×10⁵", "6×10⁵"}},
+      {{"1", "2", "3"},
+       {"2e-6", "5e-6", "9e-6"},
+       {"--size", "8.6cm,6cm"},
+       {"2×10⁻⁶", "3×10⁻⁶", "4×10⁻⁶", "5×10⁻⁶", "6×10⁻⁶", "7×10⁻⁶", "8×10⁻⁶", "9×10⁻⁶"}},
+      {{"1", "2", "3"}, {"-3", "0.5", "5"}, {}, {"−2", "0", "2", "4"}},
+      {{"1", "2", "3"},
+       {"0.001", "0.0022", "0.004"},
+       {"--linear"},
+       {"0.0010", "0.0015", "0.0020", "0.0025", "0.0030", "0.0035", "0.0040"}},
+      {{"1", "2", "3"}, {"0.04", "0.5", "6"}, {}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"0.004", "0.5", "10"}, {"1", "2", "3"}, {"--logx"}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"1", "2", "3"},
+       {"1", "2", "3"},
+       {"--xrange", "0,4e4", "--size", "one-column"},
+       {"0", "10000", "20000", "30000", "40000"}},
+      {{"1", "2", "3"},
+       {"1", "2", "3"},
+       {"--xrange", "0,4e5", "--size", "one-column"},
+       {"0", "1×10⁵", "2×10⁵", "3×10⁵", "4×10⁵"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.labels.front());
+    ScratchDir dir;
+    dir.write("t.yaml", at_points(c.x, c.y));
+    std::vector<std::string> args{"t.yaml", "-o", "f.svg"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    EXPECT_EQ(run_from(texts_of(dir.read("f.svg")), c.labels.front(), c.labels.size()), c.labels);
+  }
+}
+
+TEST(XpcorrPlot, PagesHaveTheSizeAskedAndTextOfEightPointsOrMore) {
+  // Points and PNG pixels (200 an inch) of a length in centimetres.
+  auto pt = [](double cm) { return std::to_string(std::lround(cm / 2.54 * 72)); };
+  auto px = [](double cm) { return std::lround(cm / 2.54 * 200); };
+  struct Case {
+    std::vector<std::string> args;
+    double width, height;  // cm
+  };
+  const Case cases[] = {
+      {{}, 16, 12},
+      {{"-r"}, 16, 15},
+      {{"--size", "one-column"}, 8.6, 6.45},
+      {{"--size", "one-column", "-r"}, 8.6, 6.45 * 1.25},
+      {{"--size", "two-column", "--ratio"}, 17.8, 11 * 1.25},
+      {{"--size", "3.4,2.5in", "-r"}, 3.4 * 2.54, 2.5 * 2.54},
+      {{"--size", "100mm,8cm"}, 10, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(pt(c.width) + " by " + pt(c.height));
+    ScratchDir dir;
+    dir.write("a.yaml", std::string(sample_table));
+    dir.write("b.yaml", edited("value: 3.3", "value: 3.5"));
+    for (const char* picture : {"f.pdf", "f.svg", "f.png"}) {
+      std::vector<std::string> args{"a.yaml", "b.yaml", "-o", picture, "--text", "Belle"};
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      ChildResult r = plot(dir, args);
+      ASSERT_TRUE(r.exited(0)) << r.err;
+      std::string bytes = dir.read(picture);
+      if (picture == std::string("f.pdf")) {
+        EXPECT_NE(bytes.find("/MediaBox [ 0 0 " + pt(c.width) + " " + pt(c.height) + " ]"),
+                  std::string::npos);
+      } else if (picture == std::string("f.svg")) {
+        EXPECT_NE(bytes.find("viewBox=\"0 0 " + pt(c.width) + " " + pt(c.height) + "\""),
+                  std::string::npos);
+        // Every text but the markers' glyphs is 8 points or more.
+        for (const SvgText& t : texts_of(bytes))
+          if (t.text != "●" && t.text != "■") EXPECT_GE(t.size, 8) << t.text;
+      } else {
+        // The PNG header's width and height, big-endian, at bytes 16 to 23.
+        auto at = [&](std::size_t i) {
+          long v = 0;
+          for (std::size_t k = i; k < i + 4; ++k) v = v << 8 | static_cast<unsigned char>(bytes[k]);
+          return v;
+        };
+        EXPECT_EQ(at(16), px(c.width));
+        EXPECT_EQ(at(20), px(c.height));
+      }
+    }
+  }
+}
+
+TEST(XpcorrPlot, EachSliceOfTheOtherIndependentVariablesIsASeries) {
+  // p_T in two bins for each of three |y| bins, the last |y| open-ended;
+  // a third variable, sqrt(s), the same for all.
+  const std::string table =
+      "independent_variables:\n"
+      "- header: {name: '$p_T$', units: GeV}\n"
+      "  values: [{low: 20, high: 30}, {low: 30, high: 50}, {low: 20, high: 30}, {low: 30, "
+      "high: 50}, {low: 20, high: 30}, {low: 30, high: 50}]\n"
+      "- header: {name: '$|y|$'}\n"
+      "  values: [{low: 0, high: 0.5}, {low: 0, high: 0.5}, {low: 0.5, high: 1}, {low: 0.5, "
+      "high: 1}, {low: 1, high: .inf}, {low: 1, high: .inf}]\n"
+      "- header: {name: '$\\sqrt{s}$', units: TeV}\n"
+      "  values: [{value: 13}, {value: 13}, {value: 13}, {value: 13}, {value: 13}, {value: 13}]\n"
+      "dependent_variables:\n- header: {name: '$d\\sigma/dp_T$'}\n"
+      "  values: [{value: 8}, {value: 4}, {value: 7}, {value: 3}, {value: 5}, {value: 2}]\n";
+  const std::string all = ", $\\sqrt{s}$ = 13 TeV\t";
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> rows;  // label and first numbers of each point
+  };
+  const Case cases[] = {
+      {{},
+       {"t, 0 < $|y|$ < 0.5" + all + "20\t30\t25\t8", "t, 0 < $|y|$ < 0.5" + all + "30\t50\t40\t4",
+        "t, 0.5 < $|y|$ < 1" + all + "20\t30\t25\t7", "t, 0.5 < $|y|$ < 1" + all + "30\t50\t40\t3",
+        "t, $|y|$ > 1" + all + "20\t30\t25\t5", "t, $|y|$ > 1" + all + "30\t50\t40\t2"}},
+      {{"--slice", "3"},
+       {"t, $|y|$ > 1" + all + "20\t30\t25\t5", "t, $|y|$ > 1" + all + "30\t50\t40\t2"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows.front());
+    ScratchDir dir;
+    dir.write("t.yaml", table);
+    std::vector<std::string> args{"t.yaml", "-l", "t", "-o", "f.tsv"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<std::string> lines = lines_of(dir.read("f.tsv"));
+    ASSERT_EQ(lines.size(), c.rows.size() + 1);
+    for (std::size_t i = 0; i < c.rows.size(); ++i)
+      EXPECT_TRUE(lines[i + 1].starts_with(c.rows[i] + "\t")) << lines[i + 1];
+    // The picture's legend names each slice, its LaTeX drawn.
+    args[4] = "f.svg";
+    ASSERT_TRUE(plot(dir, args).exited(0));
+    std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
+    EXPECT_TRUE(std::ranges::any_of(
+        texts, [](const SvgText& t) { return t.text == "t, |y| > 1, √s = 13 TeV"; }));
+  }
+}
+
 TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
   struct Case {
     std::string_view latex, text;
@@ -496,9 +794,13 @@ TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
       {R"($p_{T}^{jet}$ [$\mathrm{GeV}^{-1}$])", "p#dT#u#ujet#d [GeV#u-1#d]"},
       {R"($\sqrt{s_{NN}}$)", "√s#dNN#u"},
       {R"($\frac{a+b}{2}\cdot\Delta\Omega$)", "(a+b)/2·ΔΩ"},
+      {R"($\frac{1}{\sigma}\frac{d\sigma}{dx_p}$)", "1/σ dσ/dx#dp#u"},
       {R"($\bar{p}p \to \Upsilon(1S)$)", "p\u0304p → Υ(1S)"},
       {R"($\left. \frac{dN}{d\eta} \right|_{\eta=0}$)", "dN/dη |#dη=0#u"},
       {R"(trigger $p_T$, \#3 at 50\% of \$)", "trigger p#dT#u, ##3 at 50% of $"},
+      {R"($H_\mathrm{T}$ and $p_\text{T}$)", "H#dT#u and p#dT#u"},
+      {R"($\frac{\mu{\rm b}}{\rm GeV}$)", "μb/GeV"},
+      {R"($\frac{d^{2}\sigma}{dp_{\mathrm{T}}\,d{\eta}}$)", "d#u2#dσ/(dp#dT#u dη)"},
       {R"($\foo x$ \)", "foo x"},
       {"{unbalanced} }extra{ x_", "unbalanced extra x#d#u"},
       {"a\tb\nc", "a b c"},

@@ -1,0 +1,115 @@
+// The picture as decided before any drawing: the page and its font, the
+// axes with their ticks, the panels with the points they show, the titles
+// set to fit, the legend and the text label placed where they cover no
+// mark. Positions on the page are in points (1/72 inch) from its lower left
+// corner; along the axes, in values (their log10 on a logarithmic axis).
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plot/failure.hpp"
+#include "plot/series.hpp"
+#include "plot/ticks.hpp"
+#include "plot/view.hpp"
+
+namespace plot {
+
+// Where a legend or text label goes: a corner inside the frame, right of
+// the frame, nowhere, or the first free one.
+enum class Place { automatic, top_right, top_left, bottom_left, bottom_right, outside, none };
+
+// An interval that may be given at either end (a range option); NaN leaves
+// that end to the data.
+struct Limits {
+  double lo = NAN, hi = NAN;
+};
+
+// The page: its size in points (0: the default size), and whether the
+// ratio panel adds to the height (a preset size) or fits within it.
+struct PageSize {
+  double width = 0, height = 0;
+  bool grows = true;
+};
+
+// What the command line asks of the picture.
+struct Settings {
+  Scale y_scale = Scale::automatic;
+  bool xlog = false;
+  bool ratio = false;
+  Limits x_range, y_range, ratio_range;
+  std::optional<std::string> x_title, y_title;  // LaTeX, as table names
+  std::vector<std::string> text;                // lines of the label
+  Place legend = Place::automatic;
+  PageSize size;
+};
+
+struct Box {
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool meets(const Box& b) const { return x0 < b.x1 && b.x0 < x1 && y0 < b.y1 && b.y0 < y1; }
+};
+
+// The height of a line of text, in ems of its size.
+constexpr double line_height = 1.25;
+
+// A title in PLplot text, in one or more lines, at a size in points.
+struct Title {
+  std::vector<std::string> lines;
+  double size = 0;
+};
+
+struct Axis {
+  double lo = 0, hi = 1;
+  bool log = false;
+  Ticks ticks;
+  // The axis position of value v (its log10 on a logarithmic axis).
+  double of(double v) const;
+};
+
+struct Panel {
+  Box frame;
+  Axis y;
+  Title title;
+  std::vector<Series> series;  // only the points it shows; style k = series k
+  std::vector<std::size_t> styles;
+  std::vector<Point> band;  // the ratio panel's band around 1
+  bool band_curve = false;
+};
+
+struct LegendEntry {
+  std::string text;  // PLplot text
+  std::size_t style;
+  bool curve, band;
+};
+
+struct Figure {
+  double width = 0, height = 0, font = 10;  // points
+  Axis x;
+  Title x_title;
+  Panel main;
+  std::optional<Panel> ratio;
+  std::vector<LegendEntry> legend;
+  Box legend_box;
+  bool show_legend = true;
+  std::vector<std::string> text;  // PLplot text, one line each
+  Box text_box;
+  bool text_right = false;  // the text label is set flush right
+};
+
+// The colours and markers a picture tells apart.
+constexpr std::size_t palette_size = 10;
+
+// How far, along x, the bins of series k of n are set aside from their x so
+// that the series drawn together do not hide each other.
+double aside(std::size_t k, std::size_t n, const Axis& x);
+
+// The figure of `series` as `settings` ask, with a line for each point it
+// leaves out in `notes`; false with `why` set when it has nothing to draw,
+// in a panel or of a table, or more series than the palette.
+bool compose(const std::vector<Series>& series, const Settings& settings, Figure& figure,
+             std::vector<std::string>& notes, Failure& why);
+
+}  // namespace plot

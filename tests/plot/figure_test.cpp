@@ -1,0 +1,173 @@
+// The figure's parts without drawing: the ratio panel's points, worked by
+// hand; titles fitted to their axis; the legend and the text label placed
+// clear of every mark, checked against the points' own boxes on the page.
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "plot/figure.hpp"
+#include "plot/layout.hpp"
+
+namespace {
+
+using namespace plot;
+
+Point bin(double low, double high, double value, double error) {
+  Point p;
+  p.low = low, p.high = high, p.x = (low + high) / 2, p.value = value;
+  p.has_errors = error > 0;
+  p.stat_down = p.stat_up = p.total_down = p.total_up = error;
+  return p;
+}
+
+Point at_x(double x, double value, double error) {
+  Point p = bin(x, x, value, error);
+  p.x = x;
+  return p;
+}
+
+Series series(const char* file, std::vector<Point> points, bool curve = false) {
+  Series s;
+  s.file = file, s.label = file, s.points = std::move(points), s.curve = curve;
+  return s;
+}
+
+TEST(Figure, RatiosDivideBinByBinOrAlongACurveNeverBeyondIt) {
+  // A reference in bins: x 0.5, 1.5, 2.5 (value 0) and 3.5.
+  const Series data =
+      series("data", {bin(0, 1, 2, 0.2), bin(1, 2, 4, 0.4), bin(2, 3, 0, 0.1), bin(3, 4, 8, 0.8)});
+  // A curve from x 1 to 3: at 1.5 it is halfway from 10 to 20, 15, with an
+  // error halfway from 1 to 2, 1.5.
+  const Series curve = series("curve", {at_x(3, 40, 4), at_x(1, 10, 1), at_x(2, 20, 2)}, true);
+  const Series binned = series("binned", {bin(1, 2, 2, 1), bin(5, 6, 1, 1)});
+  struct Expect {
+    double x, value, error;
+  };
+  struct Case {
+    std::vector<Series> in;
+    std::vector<std::vector<Expect>> ratios;  // of each series after the first
+    std::vector<std::string> misses;          // where: why
+  };
+  const Case cases[] = {
+      {{data, curve, binned},
+       {{{1.5, 15.0 / 4, 1.5 / 4}}, {{1.5, 0.5, 0.25}}},
+       {"x 0 to 1: outside its x range (1 to 3)", "x 2 to 3: no value to divide by in data",
+        "x 3 to 4: outside its x range (1 to 3)", "x 5 to 6: no bin with these edges in data"}},
+      // The curve as the reference: the bin at x 1.5 by its 15, the one at
+      // 5.5 beyond it.
+      {{curve, binned},
+       {{{1.5, 2.0 / 15, 1 / 15.0}}},
+       {"x 5 to 6: outside the x range of curve (1 to 3)"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.in.front().file);
+    Ratios r = ratios(c.in, false);
+    ASSERT_EQ(r.series.size(), c.ratios.size());
+    for (std::size_t k = 0; k < c.ratios.size(); ++k) {
+      ASSERT_EQ(r.series[k].points.size(), c.ratios[k].size());
+      for (std::size_t i = 0; i < c.ratios[k].size(); ++i) {
+        const Point& p = r.series[k].points[i];
+        const Expect& e = c.ratios[k][i];
+        EXPECT_DOUBLE_EQ(p.x, e.x);
+        EXPECT_DOUBLE_EQ(p.value, e.value);
+        EXPECT_DOUBLE_EQ(p.total_down, e.error);
+        EXPECT_DOUBLE_EQ(p.total_up, e.error);
+      }
+    }
+    std::vector<std::string> misses;
+    for (const Miss& m : r.misses) misses.push_back(m.where + ": " + m.why);
+    EXPECT_EQ(misses, c.misses);
+  }
+}
+
+TEST(Figure, TitlesFitTheirAxisSmallerOrInLines) {
+  struct Case {
+    std::string text;
+    double room;  // points, at 11-point text
+    std::vector<std::string> lines;
+    double size;
+  };
+  const Case cases[] = {
+      {"fragmentation function", 400, {"fragmentation function"}, 11},
+      // 9.7 ems wide: 107 points at 11, 97 points at 10.
+      {"ratio to sample fits", 100, {"ratio to sample fits"}, 10.25},
+      {"ratio to sample fits", 70, {"ratio to", "sample fits"}, 11},
+      // Broken after a slash, never inside the sub- or superscripts.
+      {"1/SIG(fiducial) * D(SIG(fiducial))/DDELTA(PHI(j#d1#u,j#d2#u)) [RAD#u-1#d]",
+       250,
+       {"1/SIG(fiducial) * D(SIG(fiducial))/", "DDELTA(PHI(j#d1#u,j#d2#u)) [RAD#u-1#d]"},
+       11},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Title t = fit(c.text, 11, c.room);
+    EXPECT_EQ(t.lines, c.lines);
+    EXPECT_EQ(t.size, c.size);
+    for (const std::string& line : t.lines) EXPECT_LE(text_width(line) * t.size, c.room);
+  }
+}
+
+TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
+  // Falling, rising, and filling every corner: the legend takes the first
+  // free corner of top right, top left, bottom right, bottom left, else
+  // goes right of the frame; the text label the first of top left, top
+  // right, bottom left, bottom right, else above the frame.
+  std::vector<Point> falling, rising, everywhere;
+  for (int i = 0; i < 10; ++i) {
+    falling.push_back(bin(i, i + 1, 10 - i, 0.3));
+    rising.push_back(bin(i, i + 1, i + 1, 0.3));
+    everywhere.push_back(bin(i, i + 1, i % 2 ? 1 : 10, 0.3));
+  }
+  struct Case {
+    std::vector<Point> points;
+    Place legend;
+    std::vector<std::string> text;
+    std::string where, text_where;
+  };
+  const Case cases[] = {
+      {falling, Place::automatic, {"Belle"}, "top right", "bottom left"},
+      {rising, Place::automatic, {"Belle"}, "top left", "bottom right"},
+      {everywhere, Place::automatic, {"Belle", "e+e- at 10.6 GeV"}, "outside", "above"},
+      {falling, Place::bottom_left, {}, "bottom left", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    Settings s;
+    s.y_scale = Scale::linear;
+    s.legend = c.legend;
+    s.text = c.text;
+    Figure f;
+    std::vector<std::string> notes;
+    Failure why;
+    ASSERT_TRUE(compose({series("a long legend entry", c.points)}, s, f, notes, why));
+    const Box &fr = f.main.frame, &b = f.legend_box;
+    auto where = [&](const Box& box) -> std::string {
+      if (box.x0 >= fr.x1) return "outside";
+      if (box.y0 >= fr.y1) return "above";
+      return std::string(box.y1 > (fr.y0 + fr.y1) / 2 ? "top" : "bottom") +
+             (box.x1 > (fr.x0 + fr.x1) / 2 ? " right" : " left");
+    };
+    EXPECT_EQ(where(b), c.where);
+    if (!c.text.empty()) {
+      EXPECT_EQ(where(f.text_box), c.text_where);
+    }
+    EXPECT_FALSE(b.meets(f.text_box) && !c.text.empty());
+    // Each point's marker and error bar, on the page, clear of both boxes.
+    for (const Point& p : c.points) {
+      double x = fr.x0 + (p.x - f.x.lo) / (f.x.hi - f.x.lo) * (fr.x1 - fr.x0);
+      auto y = [&](double v) {
+        return fr.y0 + (v - f.main.y.lo) / (f.main.y.hi - f.main.y.lo) * (fr.y1 - fr.y0);
+      };
+      Box mark{x - 3, y(p.value - p.total_down), x + 3, y(p.value + p.total_up)};
+      EXPECT_FALSE(mark.meets(b)) << p.x;
+      if (!c.text.empty()) {
+        EXPECT_FALSE(mark.meets(f.text_box)) << p.x;
+      }
+    }
+  }
+}
+
+}  // namespace
