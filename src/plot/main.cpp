@@ -6,7 +6,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +28,7 @@ constexpr const char* usage_text =
     "\n"
     "  -o, --output FILE  write to FILE, its extension giving the format: .svg,\n"
     "                     .pdf or .png for a picture, .tsv for the points as read\n"
+    "                     ('-' for the points on standard output)\n"
     "  -l, --label NAME   legend entry of the next table, in order\n"
     "                     (default: its file name)\n"
     "  -c, --column N     dependent variable of the next table to draw, in order,\n"
@@ -53,9 +53,10 @@ struct Options {
   Scale scale = Scale::automatic;
 };
 
-// The PLplot device for the output file's extension, none for .tsv; false
-// for an extension it does not know.
+// The PLplot device for the output file's extension, none for .tsv and for
+// standard output ('-'); false for an extension it does not know.
 bool format_for(const std::string& path, const char*& device) {
+  if (path == "-") return device = nullptr, true;
   std::string ext = fs::path(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   device = ext == ".svg"   ? "svgcairo"
@@ -168,14 +169,6 @@ Failure picture(const Options& o, const std::vector<Series>& series, std::string
   return why;
 }
 
-// The points as text, with those that have no finite value named.
-std::string points(const std::vector<Series>& series) {
-  for (const Series& t : series)
-    for (const Point& p : t.points)
-      if (!std::isfinite(p.value)) note(t, p, "", left_out(p, false));
-  return points_text(series);
-}
-
 // Reads every table, then writes the picture or the points, each only once
 // it is complete.
 Failure run(const Options& o) {
@@ -185,10 +178,14 @@ Failure run(const Options& o) {
   if (o.device) {
     if (Failure f = picture(o, series, bytes)) return f;
   } else {
-    bytes = points(series);
+    bytes = points_text(series);
   }
-  if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0)
+  if (o.output == "-") {
+    if (int error = files::write_in_full(1, bytes).error; error != 0)
+      return {Cause::cannot_write, "standard output", std::strerror(error)};
+  } else if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0) {
     return {Cause::cannot_write, o.output, std::strerror(error)};
+  }
   return {};
 }
 

@@ -275,7 +275,8 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
       error = "xpcorr-plot: odd.yaml: x_p 0.3 to 0.5 left out: an error is not finite (0.34)\n",
       text = "xpcorr-plot: odd.yaml: x_p 0.5 to 1 left out: value is not a number ('n/a')\n";
   // A negative value makes the automatic axis linear, where it is drawn;
-  // the points file lists every point with a finite value.
+  // the points file lists every point, the one whose value is text with
+  // its value and errors empty, and names none.
   struct Case {
     std::vector<std::string> args;
     std::string err;
@@ -299,8 +300,13 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
         EXPECT_EQ(r.err, c.err);
         EXPECT_TRUE(dir.read(output).starts_with("\x89PNG\r\n\x1a\n"));
       } else {
-        EXPECT_EQ(r.err, nan + inf + text);
-        EXPECT_EQ(lines_of(dir.read(output)).size(), 4u);
+        EXPECT_EQ(r.err, "");
+        const std::vector<std::string> lines = lines_of(dir.read(output));
+        ASSERT_EQ(lines.size(), 7u);
+        EXPECT_EQ(lines[3],
+                  "odd.yaml\t0.15\t0.2\t0.175\tnan\t0.133\t0.133\t0.21663333076883623\t"
+                  "0.21663333076883623\n");
+        EXPECT_EQ(lines[6], "odd.yaml\t0.5\t1\t0.75\t\t\t\t\t\n");
       }
     }
 }
@@ -369,12 +375,9 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
                              "trigger 7-9"});
   EXPECT_TRUE(r.exited(0));
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(
-      r.err,
-      "xpcorr-plot: published-style.yaml: $x_p$ 0.2 to 0.3 left out: value is not a number ('-')\n"
-      "xpcorr-plot: json-form.json: $x_p$ 0.2 to 0.5 left out: value is not a number ('')\n");
+  EXPECT_EQ(r.err, "");
   std::vector<std::string> lines = lines_of(dir.read("points.tsv"));
-  ASSERT_EQ(lines.size(), 1u + 6 + 5 + 5 + 6 + 5 + 5 + 2);
+  ASSERT_EQ(lines.size(), 1u + 6 + 6 + 5 + 6 + 5 + 5 + 3);
   EXPECT_EQ(lines[0], "# table\tx_low\tx_high\tx\ty\tstat_down\tstat_up\ttotal_down\ttotal_up\n");
   // Worked by hand: each total is the root of the sum of squares, down and
   // up apart, a percentage taken of the value, a minus by its magnitude.
@@ -391,21 +394,21 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
       // stat 0.41, sys +0.62 -0.75, lumi 2.5% of 5.2 = 0.13: roots of 0.7475 and 0.5694.
       {7,
        {"published", {0.05, 0.1, 0.075, 5.2, 0.41, 0.41, 0.8645808232895291, 0.7545859791965392}}},
-      // The '-' bin 0.2 to 0.3 is left out; then stat 0.012, sys +0.016
-      // -0.019, 2.5% of 0.281 = 0.007025: roots of 0.000554350625 and 0.000449350625.
-      {10,
+      // After the '-' bin 0.2 to 0.3: stat 0.012, sys +0.016 -0.019, 2.5%
+      // of 0.281 = 0.007025: roots of 0.000554350625 and 0.000449350625.
+      {11,
        {"published",
         {0.3, 0.5, 0.4, 0.281, 0.012, 0.012, 0.023544651728152618, 0.021197891994252635}}},
       // stat 0.01, sys +0.07 with its minus 0.2 written positive: roots of 0.0401 and 0.005.
-      {13, {"xi", {1, 1.5, 1.25, 0.95, 0.01, 0.01, 0.20024984394500786, 0.07071067811865475}}},
-      {20, {"curve", {0.25, 0.25, 0.25, 0.83, 0, 0, 0, 0}}},
-      {29, {"trigger 7-9", {0.2, 0.3, 0.25, 1.02, 0, 0, 0, 0}}},
-      {31, {"trigger 7-9", {0.4, 0.6, 0.5, 0, 0, 0, 0, 0}}},
+      {14, {"xi", {1, 1.5, 1.25, 0.95, 0.01, 0.01, 0.20024984394500786, 0.07071067811865475}}},
+      {21, {"curve", {0.25, 0.25, 0.25, 0.83, 0, 0, 0, 0}}},
+      {30, {"trigger 7-9", {0.2, 0.3, 0.25, 1.02, 0, 0, 0, 0}}},
+      {32, {"trigger 7-9", {0.4, 0.6, 0.5, 0, 0, 0, 0, 0}}},
       // x given as 0.07; stat 0.3 and 0.4 ("Stat. uncorrelated") give 0.5;
       // sys +10% of 4 = 0.4 with an empty minus: roots of 0.25 and 0.41.
-      {33, {"json-form.json", {0.05, 0.1, 0.07, 4, 0.5, 0.5, 0.5, 0.6403124237432849}}},
+      {34, {"json-form.json", {0.05, 0.1, 0.07, 4, 0.5, 0.5, 0.5, 0.6403124237432849}}},
       // stat 2% of 1.5 = 0.03, an unlabelled +0.1 -0.2: roots of 0.0409 and 0.0109.
-      {34,
+      {35,
        {"json-form.json",
         {0.1, 0.2, 0.15, 1.5, 0.03, 0.03, 0.20223748416156684, 0.1044030650891055}}},
   };
@@ -416,7 +419,11 @@ TEST(XpcorrPlot, ExampleTablesReadIntoExactNumbers) {
     for (int k = 0; k < 8; ++k)
       EXPECT_NEAR(got.numbers[k], e.row.numbers[k], 1e-15 * std::fabs(e.row.numbers[k]));
   }
-  for (std::size_t i = 1; i < lines.size(); ++i) read_row(lines[i]);
+  // A value that is text keeps its line, with the value and errors empty.
+  EXPECT_EQ(lines[10], "published\t0.2\t0.3\t0.25\t\t\t\t\t\n");
+  EXPECT_EQ(lines[36], "json-form.json\t0.2\t0.5\t0.35\t\t\t\t\t\n");
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (i != 10 && i != 36) read_row(lines[i]);
   EXPECT_EQ(names_in(dir).count("points.tsv"), 1u);
   EXPECT_EQ(names_in(dir).size(), 7u);
 }
