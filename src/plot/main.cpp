@@ -1,6 +1,6 @@
 // xpcorr-plot: draws HEPData data tables (those of xpcorr --table, and those
-// published on HEPData) on one picture, SVG, PDF or PNG, or lists their
-// points as tab-separated text.
+// published on HEPData) and objects of YODA files on one picture, SVG, PDF
+// or PNG, or lists their points as tab-separated text.
 
 #include <getopt.h>
 
@@ -24,7 +24,8 @@ namespace fs = std::filesystem;
 constexpr const char* usage_text =
     "Usage: xpcorr-plot TABLE... -o FILE [-l NAME]... [-c N]... [-r] [--log|--linear]\n"
     "Draw HEPData data tables (xpcorr --table, or from HEPData records) on one\n"
-    "picture, or list their points.\n"
+    "picture, or list their points. A TABLE may also be an object of a YODA file\n"
+    "(.yoda or .yoda.gz) named by its path: FILE.yoda:/REF/ANALYSIS/d01-x01-y01.\n"
     "\n"
     "  -o, --output FILE  write to FILE, its extension giving the format: .svg,\n"
     "                     .pdf or .png for a picture, .tsv for the points as read\n"
@@ -140,7 +141,9 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
       return why;
     }
     series[i].file = o.tables[i];
-    series[i].label = i < o.labels.size() ? o.labels[i] : fs::path(o.tables[i]).filename().string();
+    series[i].label = i < o.labels.size()
+                          ? o.labels[i]
+                          : fs::path(tables::source_of(o.tables[i]).file).filename().string();
   }
   return {};
 }

@@ -489,6 +489,35 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
   }
 }
 
+// Every example YODA object, one of each form, draws over the table
+// xpcorr writes with a ratio panel, each of its bins on one of the
+// table's.
+TEST(XpcorrPlot, YodaObjectsDrawOverHepdataTables) {
+  ScratchDir dir;
+  fs::create_directory(dir.file("fits"));
+  for (const auto& e : fs::directory_iterator(SAMPLE_DIR))
+    if (e.path().extension() == ".dat")
+      dir.write("fits/" + e.path().filename().string(), read_file(e.path()));
+  for (const auto& e : fs::directory_iterator(YODA_DIR))
+    if (e.path().extension() != ".md") dir.write(e.path().filename(), read_file(e.path()));
+  const std::string report = read_file(fs::path(SAMPLE_DIR) / "expected-report.txt");
+  ChildResult r =
+      run_program(XPCORR_BINARY, {.dir = dir.path(), .args = {"-C", "fits", "--table", "t.yaml"}});
+  EXPECT_TRUE(r.exited(0));
+  EXPECT_EQ(r.out, report);
+  EXPECT_EQ(r.err, "");
+
+  for (const char* object : {"prediction.yoda", "prediction-2019.yoda.gz",
+                             "reference.yoda:/REF/XPCORR_EXAMPLE/d01-x01-y01",
+                             "reference-2019.yoda", "reference-2015.yoda"}) {
+    SCOPED_TRACE(object);
+    ChildResult r = plot(dir, {"t.yaml", object, "-r", "-o", "f.png"});
+    EXPECT_TRUE(r.exited(0));
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(dir.read("f.png").starts_with("\x89PNG\r\n\x1a\n"));
+  }
+}
+
 TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
   struct Case {
     std::string_view latex, text;
