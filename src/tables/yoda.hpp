@@ -13,6 +13,11 @@
 
 namespace tables {
 
+// The table as YODA reference data: one Scatter2D (V2) per dependent
+// variable against the first independent one, at /REF/XPCORR/d01-x01-y01,
+// ...-y02 and on, with each point's errors in its ErrorBreakdown.
+std::string yoda_text(const Table& t);
+
 // The largest YODA text (or its gzip-inflated text) a reader goes through,
 // and the largest object it keeps: a generator run's file is read in
 // pieces, and only the object asked for is held.

@@ -489,10 +489,11 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
   }
 }
 
-// Every example YODA object, one of each form, draws over the table
-// xpcorr writes with a ratio panel, each of its bins on one of the
-// table's.
-TEST(XpcorrPlot, YodaObjectsDrawOverHepdataTables) {
+// The table xpcorr writes as YODA reference data reads back to the points
+// of its YAML table, on standard output; every example YODA object, one
+// of each form, draws over that table with a ratio panel, each of its
+// bins on one of the table's.
+TEST(XpcorrPlot, YodaTablesReadBackAndDrawOverHepdataTables) {
   ScratchDir dir;
   fs::create_directory(dir.file("fits"));
   for (const auto& e : fs::directory_iterator(SAMPLE_DIR))
@@ -501,11 +502,34 @@ TEST(XpcorrPlot, YodaObjectsDrawOverHepdataTables) {
   for (const auto& e : fs::directory_iterator(YODA_DIR))
     if (e.path().extension() != ".md") dir.write(e.path().filename(), read_file(e.path()));
   const std::string report = read_file(fs::path(SAMPLE_DIR) / "expected-report.txt");
-  ChildResult r =
-      run_program(XPCORR_BINARY, {.dir = dir.path(), .args = {"-C", "fits", "--table", "t.yaml"}});
-  EXPECT_TRUE(r.exited(0));
-  EXPECT_EQ(r.out, report);
-  EXPECT_EQ(r.err, "");
+  for (const char* table : {"t.yaml", "t.yoda"}) {
+    ChildResult r =
+        run_program(XPCORR_BINARY, {.dir = dir.path(), .args = {"-C", "fits", "--table", table}});
+    EXPECT_TRUE(r.exited(0));
+    EXPECT_EQ(r.out, report);
+    EXPECT_EQ(r.err, "");
+  }
+  const std::string f = "t.yoda:/REF/XPCORR/d01-x01-y01", rate = "t.yoda:/REF/XPCORR/d01-x01-y02";
+  ChildResult yoda = plot(dir, {f, rate, "-l", "f", "-l", "rate", "-o", "-"});
+  ChildResult yaml =
+      plot(dir, {"t.yaml", "t.yaml", "-c", "1", "-c", "2", "-l", "f", "-l", "rate", "-o", "-"});
+  EXPECT_TRUE(yoda.exited(0) && yaml.exited(0));
+  EXPECT_EQ(yoda.err + yaml.err, "");
+  EXPECT_EQ(yoda.out, yaml.out);
+  ASSERT_EQ(lines_of(yoda.out).size(), 13u);
+  EXPECT_TRUE(lines_of(yoda.out)[1].starts_with("f\t0.05\t0.1\t0.075\t5.410969\t0.42205557\t"))
+      << yoda.out;
+  EXPECT_TRUE(
+      dir.read("t.yoda").starts_with("BEGIN YODA_SCATTER2D_V2 /REF/XPCORR/d01-x01-y01\n"
+                                     "Path: /REF/XPCORR/d01-x01-y01\n"
+                                     "Title: fragmentation function\n"
+                                     "Type: Scatter2D\n"));
+  ChildResult both = plot(dir, {"t.yoda", "-o", "-"});
+  EXPECT_TRUE(both.exited(1));
+  EXPECT_EQ(both.out, "");
+  EXPECT_EQ(both.err,
+            "xpcorr-plot: t.yoda: 2 objects (/REF/XPCORR/d01-x01-y01, /REF/XPCORR/d01-x01-y02): "
+            "name the one to read as FILE:PATH\n");
 
   for (const char* object : {"prediction.yoda", "prediction-2019.yoda.gz",
                              "reference.yoda:/REF/XPCORR_EXAMPLE/d01-x01-y01",

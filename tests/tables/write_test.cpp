@@ -74,4 +74,17 @@ TEST(tables, centres_and_widths_are_exact_in_the_decimals_written) {
   }
 }
 
+TEST(tables, a_name_ending_in_yoda_asks_for_yoda_any_other_for_hepdata) {
+  struct Name {
+    std::string_view name;
+    tables::Format format;
+  };
+  constexpr Name names[] = {
+      {"t.yoda", tables::Format::yoda},       {"dir/REF.YODA", tables::Format::yoda},
+      {"t.yoda.gz", tables::Format::hepdata}, {"t.yaml", tables::Format::hepdata},
+      {"yoda", tables::Format::hepdata},      {"t.yodas", tables::Format::hepdata},
+  };
+  for (const Name& n : names) EXPECT_EQ(tables::format_for(n.name), n.format) << n.name;
+}
+
 }  // namespace
