@@ -81,9 +81,11 @@ bool Stream::fill(ReadFailure& why) {
   return true;
 }
 
+// The first bytes tell gzip data; zlib then takes the raw bytes as it
+// needs them, so only plain text is refilled here.
 bool Stream::next(std::string& text, ReadFailure& why) {
-  if (used_ == input_.size() && !raw_end_ && !fill(why)) return false;
   if (!started_) {
+    if (!fill(why)) return false;
     started_ = true;
     gzip_ = input_.starts_with("\x1f\x8b");
 #ifdef XPCORR_ZLIB
@@ -94,6 +96,7 @@ bool Stream::next(std::string& text, ReadFailure& why) {
 #endif
   }
   if (gzip_) return inflate_some(text, why);
+  if (used_ == input_.size() && !raw_end_ && !fill(why)) return false;
   text.append(input_, used_);
   used_ = input_.size();
   ended_ = raw_end_;

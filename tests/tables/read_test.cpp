@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <charconv>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,20 @@ std::string object(const std::string& type, const std::string& body) {
   return "BEGIN " + type + " /A/x\nPath: /A/x\n---\n" + body + "END " + type + "\n";
 }
 
+// Far more text than the reader takes at a time, of numbers that compress
+// badly, with a histogram at the end.
+std::string many_objects() {
+  std::string out;
+  std::uint64_t state = 2024;
+  for (int i = 0; i < 20000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    out += "BEGIN YODA_COUNTER_V3 /A/n" + std::to_string(i) + "\n" + std::to_string(state) +
+           "\nEND YODA_COUNTER_V3\n";
+  }
+  return out +
+         object("YODA_HISTO1D_V3", "Edges(A1): [0.1, 0.3]\n0 0 0 0 0\n2 0.16 0 0 2\n0 0 0 0 0\n");
+}
+
 struct Case {
   std::string name;  // as given on the command line, path and all
   std::string expected;
@@ -180,6 +195,8 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("block.yoda",
             "BEGIN YODA_SCATTER2D_V2 /A/x\nTitle: block\nErrorBreakdown:\n  0:\n"
             "    stat: {dn: -1, up: 1}\n---\n1 0.5 0.5 3 1 1\nEND YODA_SCATTER2D_V2\n");
+  dir.write("many.yoda", many_objects());
+  write_gzip(dir.file("many.yoda.gz"), {many_objects()});
   dir.write("cut.yoda.gz", dir.read("run.yoda.gz").substr(0, 60));
   dir.write("table.yaml", "independent_variables: []\n");
   dir.write("table.yoda", "independent_variables: []\n");
@@ -231,6 +248,10 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
        "y: d\\sigma/dx\n1..2: 5 stat-0.3+0.4 sys_1-1.2+1.2\n2..4: nan\n"
        "4..8: 2.5 sys_1-0.5+0.25\n"},
       {"est.dat", "y: \n0..1: 3.5\n"},
+      {"many.yoda:/A/x", "y: \n0.1..0.3: 10 stat-2+2\n"},
+      {"many.yoda.gz:/A/x", "y: \n0.1..0.3: 10 stat-2+2\n"},
+      {"many.yoda.gz",
+       "20001 objects (/A/n0, /A/n1, /A/n2 and 19998 more): name the one to read as FILE:PATH"},
       {"block.yoda", "y: block\n0.5..1.5 @1: 3 stat-1+1\n"},
       {"run.yoda.gz",
        "4 objects (/MC/d01-x01-y01, /MC/d02-x01-y01, /MC/d03-x01-y01 and 1 more): "
