@@ -2,6 +2,7 @@
 # that a configure never fails for want of one:
 #   nettle     the SHA-256 of the fit files in xpcorr's tables
 #   yaml-cpp   reading tables (xpcorr-plot, the tests of the readers)
+#   zlib       reading gzip-compressed tables (.yoda.gz), beside yaml-cpp
 #   PLplot     drawing (xpcorr-plot)
 #   GoogleTest the tests; GNU MPFR the second model of the arithmetic
 # and whether xpcorr can be linked statically here.
@@ -59,23 +60,41 @@ else()
   xpcorr_left_out("reading tables (xpcorr-plot and its tests)" "yaml-cpp not found (Debian: libyaml-cpp-dev)")
 endif()
 
+# zlib, for gzip-compressed tables: its static archive where there is one,
+# as for yaml-cpp. Without it the readers refuse gzip files, saying why.
+find_path(XPCORR_ZLIB_INCLUDE_DIR zlib.h)
+find_library(XPCORR_ZLIB_ARCHIVE NAMES libz.a)
+find_library(XPCORR_ZLIB_LIBRARY NAMES z)
+if(TARGET xpcorr_yaml_cpp AND XPCORR_ZLIB_INCLUDE_DIR AND (XPCORR_ZLIB_ARCHIVE OR XPCORR_ZLIB_LIBRARY))
+  add_library(xpcorr_zlib UNKNOWN IMPORTED)
+  if(XPCORR_ZLIB_ARCHIVE)
+    set_target_properties(xpcorr_zlib PROPERTIES IMPORTED_LOCATION "${XPCORR_ZLIB_ARCHIVE}")
+  else()
+    set_target_properties(xpcorr_zlib PROPERTIES IMPORTED_LOCATION "${XPCORR_ZLIB_LIBRARY}")
+  endif()
+  set_target_properties(xpcorr_zlib PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${XPCORR_ZLIB_INCLUDE_DIR}")
+elseif(TARGET xpcorr_yaml_cpp)
+  xpcorr_left_out("reading gzip-compressed tables" "zlib not found (Debian: zlib1g-dev)")
+endif()
+
 if(PkgConfig_FOUND)
   pkg_check_modules(PLPLOT QUIET IMPORTED_TARGET plplot)
 endif()
 
 # A static xpcorr needs the C and C++ libraries as archives, and yaml-cpp's
-# too when it is linked at all; Linux has them where their -static
-# packages are installed, macOS never.
+# and zlib's too when they are linked at all; Linux has them where their
+# -static packages are installed, macOS never.
 if(NOT DEFINED XPCORR_STATIC)
   set(CMAKE_REQUIRED_LINK_OPTIONS -static)
   check_cxx_source_compiles("#include <string>\nint main(int c, char**) { return std::string(c, 'x').size() == 3; }"
                             XPCORR_CAN_LINK_STATIC)
   unset(CMAKE_REQUIRED_LINK_OPTIONS)
   set(static_default OFF)
-  if(XPCORR_CAN_LINK_STATIC AND (NOT TARGET xpcorr_yaml_cpp OR XPCORR_YAML_CPP_ARCHIVE))
+  if(XPCORR_CAN_LINK_STATIC AND (NOT TARGET xpcorr_yaml_cpp OR XPCORR_YAML_CPP_ARCHIVE)
+     AND (NOT TARGET xpcorr_zlib OR XPCORR_ZLIB_ARCHIVE))
     set(static_default ON)
   else()
-    message(STATUS "xpcorr: linked dynamically: no static C++ library here (or no static yaml-cpp)")
+    message(STATUS "xpcorr: linked dynamically: no static C++ library here (or no static yaml-cpp or zlib)")
   endif()
 endif()
 option(XPCORR_STATIC "Link xpcorr statically (no start-up relocation, one file to copy)" ${static_default})

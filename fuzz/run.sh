@@ -1,8 +1,9 @@
 #!/bin/sh
-# Builds the three libFuzzer targets with clang++ and runs each for a while
+# Builds the four libFuzzer targets with clang++ and runs each for a while
 # on a copy of its seed corpus: the list-directed reader and the fit-file
 # reader on fuzz/corpus/, the plotting program's table reader on the example
-# tables of examples/hepdata/ and fuzz/corpus-table/.
+# tables of examples/hepdata/ and fuzz/corpus-table/, its YODA reader on
+# the example files of examples/yoda/ and fuzz/corpus-yoda/.
 #   fuzz/run.sh [seconds-per-target]     (default 30)
 # Exits non-zero when a target crashes, leaks or times out.
 set -eu
@@ -44,4 +45,6 @@ run list_input_fuzz "$here"/corpus/* -- -malloc_limit_mb=8
 run fit_file_fuzz "$here"/corpus/* -- -malloc_limit_mb=8
 run table_fuzz "$root"/examples/hepdata/*.yaml "$root"/examples/hepdata/*.json "$here"/corpus-table/* -- \
   -malloc_limit_mb=64 -max_len=16384 -dict="$here/table.dict"
+run yoda_fuzz "$root"/examples/yoda/*.yoda* "$here"/corpus-yoda/* -- \
+  -malloc_limit_mb=64 -max_len=16384 -dict="$here/yoda.dict"
 exit $status

@@ -39,7 +39,7 @@ Edges edges(int b) {
 tables::Independent xp_bins() {
   tables::Independent x{{"x_p", ""}, {}};
   for (int b = core::first_reported; b <= core::last_reported; ++b)
-    x.values.push_back({true, false, edges(b).low / 1000.0, edges(b).high / 1000.0, 0, true, ""});
+    x.values.push_back(tables::Coordinate::of_bin(edges(b).low / 1000.0, edges(b).high / 1000.0));
   return x;
 }
 

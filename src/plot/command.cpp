@@ -17,10 +17,12 @@ namespace plot {
 const char* const usage_text =
     "Usage: xpcorr-plot TABLE... -o FILE [OPTION]...\n"
     "Draw HEPData data tables (xpcorr --table, or from HEPData records) on one\n"
-    "picture, or list their points.\n"
+    "picture, or list their points. A TABLE may also be an object of a YODA file\n"
+    "(.yoda or .yoda.gz) named by its path: FILE.yoda:/REF/ANALYSIS/d01-x01-y01.\n"
     "\n"
     "  -o, --output FILE    write to FILE, its extension giving the format: .svg,\n"
     "                       .pdf or .png for a picture, .tsv for the points as read\n"
+    "                       ('-' for the points on standard output)\n"
     "Each of these goes to the next table, in order:\n"
     "  -l, --label NAME     legend entry (default: the table's file name)\n"
     "  -c, --column N       dependent variable, by position: 1 is the first\n"
@@ -63,9 +65,10 @@ namespace {
 namespace fs = std::filesystem;
 constexpr double cm = 72 / 2.54;
 
-// The PLplot device for the output file's extension, none for .tsv; false
-// for an extension it does not know.
+// The PLplot device for the output file's extension, none for .tsv and for
+// standard output ('-'); false for an extension it does not know.
 bool format_for(const std::string& path, const char*& device) {
+  if (path == "-") return device = nullptr, true;
   std::string ext = fs::path(path).extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   device = ext == ".svg"   ? "svg"

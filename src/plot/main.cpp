@@ -1,6 +1,6 @@
 // xpcorr-plot: draws HEPData data tables (those of xpcorr --table, and those
-// published on HEPData) on one picture, SVG, PDF or PNG, or lists their
-// points as tab-separated text.
+// published on HEPData) and objects of YODA files on one picture, SVG, PDF
+// or PNG, or lists their points as tab-separated text.
 
 #include <algorithm>
 #include <cmath>
@@ -42,8 +42,9 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
     bool curve = std::ranges::count(o.curves, i + 1) > 0;
     for (std::size_t k = first; k < series.size(); ++k) {
       series[k].file = o.tables[i];
-      series[k].label =
-          i < o.labels.size() ? o.labels[i] : fs::path(o.tables[i]).filename().string();
+      series[k].label = i < o.labels.size()
+                            ? o.labels[i]
+                            : fs::path(tables::source_of(o.tables[i]).file).filename().string();
       series[k].table = i;
       series[k].curve = series[k].curve || curve;
     }
@@ -51,15 +52,11 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
   return {};
 }
 
-// The points as text, with those that have no finite value named; a table
-// none of whose points has one is refused.
-Failure points(const std::vector<Series>& series, std::string& bytes,
-               std::vector<std::string>& notes) {
+// The points as text, every one on its line; a table none of whose points
+// has a value that is a number is refused.
+Failure points(const std::vector<Series>& series, std::string& bytes) {
   for (std::size_t i = 0; i < series.size(); ++i) {
     const Series& t = series[i];
-    for (const Point& p : t.points)
-      if (!std::isfinite(p.value))
-        notes.push_back(note(t.file, where(t, p), false, left_out(p, {})));
     auto finite = [&](const Series& u) {
       return u.table == t.table &&
              std::ranges::any_of(u.points, [](const Point& p) { return std::isfinite(p.value); });
@@ -85,11 +82,15 @@ Failure run(const Options& o) {
     if (!compose(series, o.settings, figure, notes, why) ||
         !draw(figure, o.device, o.output, bytes, why))
       return why;
-  } else if ((why = points(series, bytes, notes))) {
+  } else if ((why = points(series, bytes))) {
     return why;
   }
-  if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0)
+  if (o.output == "-") {
+    if (int error = files::write_in_full(1, bytes).error; error != 0)
+      return {Cause::cannot_write, "standard output", std::strerror(error)};
+  } else if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0) {
     return {Cause::cannot_write, o.output, std::strerror(error)};
+  }
   std::string all;
   for (const std::string& n : notes) all += n;
   files::write_in_full(2, all);

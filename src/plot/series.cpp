@@ -10,17 +10,26 @@
 #include <cmath>
 #include <tuple>
 
+#include "tables/decimal.hpp"
 #include "tables/read.hpp"
 
 namespace plot {
 
 namespace {
 
-// A bin's x is the value it gives, else its centre.
+// A bin's x is the value it gives, else its centre: the midpoint of the
+// edges as written, rounded once (0.075 for 0.05 to 0.1, where the
+// doubles' own midpoint is 0.07500000000000001).
+double centre(double low, double high) {
+  if (!std::isfinite(low) || !std::isfinite(high)) return (low + high) / 2;
+  return tables::rounded(
+      tables::half(tables::sum(tables::decimal_of(low), tables::decimal_of(high))));
+}
+
 void place(const tables::Coordinate& c, Point& p) {
   if (c.bin) {
     p.low = c.low, p.high = c.high;
-    p.x = c.has_value ? c.value : (c.low + c.high) / 2;
+    p.x = c.has_value ? c.value : centre(c.low, c.high);
   } else if (!c.number) {
     p.low = p.high = p.x = NAN;
     p.x_number = false, p.x_text = tables::shown(c.text, 20);

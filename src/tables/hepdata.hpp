@@ -14,6 +14,10 @@ namespace tables {
 // two lists of variables, in the block style HEPData's own files use.
 std::string hepdata_text(const Table& t);
 
+// `s` as a YAML scalar that reads back as the same string, in a flow map
+// too: plain when it can be, else double-quoted.
+std::string yaml_scalar(std::string_view s);
+
 // Reads a HEPData data file: one YAML document whose keys are all where
 // HEPData allows them, every variable holding as many values as the first.
 // A text that is not such a table gives false and `why`.

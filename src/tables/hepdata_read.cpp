@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "tables/hepdata.hpp"
+#include "tables/yaml_nodes.hpp"
 
 namespace tables {
 
@@ -74,15 +75,6 @@ bool check(const Node& n, std::string_view parent, int depth, Walk& w) {
       if (!check(kv.second, key, depth + 1, w)) return false;
     }
   return true;
-}
-
-// A map's entry, or an undefined node for a missing key or a node that is
-// not a map: yaml-cpp throws on subscripting a scalar, and on asking the
-// type of the node it gives for a missing key.
-Node at(const Node& n, const char* key) {
-  if (!n.IsMap()) return Node(YAML::NodeType::Undefined);
-  Node entry = n[key];
-  return entry.IsDefined() ? entry : Node(YAML::NodeType::Undefined);
 }
 
 bool present(const Node& n) { return n.IsDefined() && !n.IsNull(); }
@@ -321,15 +313,8 @@ bool parse(std::string_view text, Table& t, ReadFailure& why) {
 bool parse_hepdata(std::string_view text, Table& table, ReadFailure& why) noexcept {
   try {
     return parse(text, table, why);
-  } catch (const YAML::DeepRecursion&) {
-    why = {ReadError::too_deep, std::to_string(max_depth)};
-  } catch (const YAML::ParserException& e) {
-    why = {ReadError::not_yaml, "line " + std::to_string(e.mark.line + 1) + ", column " +
-                                    std::to_string(e.mark.column + 1) + ": " + e.msg};
-  } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, "out of memory"};
-  } catch (const std::exception& e) {
-    why = {ReadError::not_yaml, e.what()};
+  } catch (...) {
+    why = failure_in_flight();
   }
   return false;
 }

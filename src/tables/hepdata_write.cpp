@@ -43,9 +43,11 @@ bool plain(std::string_view s) {
   return true;
 }
 
+}  // namespace
+
 // Plain when it can be; else in double quotes, with the escapes YAML has
 // for the quote, the backslash and control characters.
-std::string scalar(std::string_view s) {
+std::string yaml_scalar(std::string_view s) {
   if (plain(s)) return std::string(s);
   std::string out = "\"";
   for (char c : s) {
@@ -65,6 +67,8 @@ std::string scalar(std::string_view s) {
   return out + "\"";
 }
 
+namespace {
+
 std::string num(double v) {
   char buf[32];
   return std::string(number(v, buf));
@@ -79,8 +83,8 @@ std::string edge(double v) {
 }
 
 std::string header(const Header& h) {
-  std::string out = "header: {name: " + scalar(h.name);
-  if (!h.units.empty()) out += ", units: " + scalar(h.units);
+  std::string out = "header: {name: " + yaml_scalar(h.name);
+  if (!h.units.empty()) out += ", units: " + yaml_scalar(h.units);
   return out + "}\n";
 }
 
@@ -92,9 +96,9 @@ std::string coordinate(const Coordinate& c) {
 }
 
 std::string qualifier(const Qualifier& q) {
-  std::string out =
-      "{name: " + scalar(q.name) + ", value: " + (q.number ? num(q.value) : scalar(q.text));
-  if (!q.units.empty()) out += ", units: " + scalar(q.units);
+  std::string out = "{name: " + yaml_scalar(q.name) +
+                    ", value: " + (q.number ? num(q.value) : yaml_scalar(q.text));
+  if (!q.units.empty()) out += ", units: " + yaml_scalar(q.units);
   return out + "}";
 }
 
@@ -104,7 +108,7 @@ std::string uncertainty(const Uncertainty& u) {
   std::string out = u.down == u.up
                         ? "{symerror: " + num(u.up)
                         : "{asymerror: {plus: " + num(u.up) + ", minus: " + num(-u.down) + "}";
-  if (!u.label.empty()) out += ", label: " + scalar(u.label);
+  if (!u.label.empty()) out += ", label: " + yaml_scalar(u.label);
   return out + "}";
 }
 
@@ -112,7 +116,7 @@ std::string entry(const Entry& e) {
   std::string out = "      - value: " +
                     (e.number         ? num(e.value)
                      : e.text.empty() ? "''"
-                                      : scalar(e.text)) +
+                                      : yaml_scalar(e.text)) +
                     "\n";
   if (e.number && !e.errors.empty()) {
     out += "        errors:\n";

@@ -34,6 +34,20 @@ enum class ReadError : std::uint8_t {
   high_only,       // detail: the point
   not_number,      // detail: the number's place
   no_error_kind,   // detail: the error's place
+  // YODA files, and gzip-compressed files of either format.
+  path_in_table,     // detail: the object's path asked for
+  gzip_unsupported,  //
+  gzip_damaged,      // detail: zlib's text
+  line_too_long,     // detail: the line
+  outside_object,    // detail: the line and its text
+  bad_line,          // detail: the line or object and what is wrong there
+  unended,           // detail: the object's path
+  no_objects,        //
+  several_objects,   // detail: how many, and the first paths
+  no_such_object,    // detail: the path asked for, and the first paths
+  unknown_type,      // detail: the object and its type
+  no_header_end,     // detail: the object's path
+  bad_breakdown,     // detail: what in it is wrong
 };
 
 struct ReadFailure {
@@ -48,8 +62,25 @@ std::string shown(std::string_view text, std::size_t limit = 60);
 // Why the bytes are no table, in words, without the file's name.
 std::string message(const ReadFailure& f);
 
-// Reads the table in the file at `path`. False with `why` set when it
-// cannot be read or is not a table.
-bool read_table(const std::string& path, Table& t, ReadFailure& why) noexcept;
+// A table as the command line names it: a file and, for a YODA file, the
+// path of one of its objects after a colon ("mc.yoda:/ANALYSIS/d01-x01-y01").
+struct Source {
+  std::string file, object;
+};
+
+// The file and object that `name` names: all of it is the file when such
+// a file exists, else the object's path starts at its first ":/".
+Source source_of(const std::string& name);
+
+// Reads the table that `name` names (source_of): a HEPData data table, or
+// an object of a YODA file (a name ending in .yoda or .yoda.gz, or a text
+// that starts with a BEGIN line), either of them gzip-compressed or not.
+// False with `why` set when it cannot be read or is not a table.
+bool read_table(const std::string& name, Table& t, ReadFailure& why) noexcept;
+
+// Reads a table from `bytes` as read_table does from a file called `file`
+// (only its name is looked at) with `object` asked for.
+bool read_bytes(std::string_view bytes, std::string_view file, std::string_view object, Table& t,
+                ReadFailure& why) noexcept;
 
 }  // namespace tables

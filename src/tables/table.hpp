@@ -22,6 +22,22 @@ struct Coordinate {
   double low = 0, high = 0, value = 0;
   bool number = true;
   std::string text;
+
+  static Coordinate of_bin(double low, double high) {
+    Coordinate c;
+    c.bin = true, c.low = low, c.high = high;
+    return c;
+  }
+  static Coordinate of_bin(double low, double high, double value) {
+    Coordinate c = of_bin(low, high);
+    c.has_value = true, c.value = value;
+    return c;
+  }
+  static Coordinate of_value(double value) {
+    Coordinate c;
+    c.has_value = true, c.low = c.high = c.value = value;
+    return c;
+  }
 };
 
 // One source of uncertainty of a value: its sizes downwards and upwards,

@@ -2,19 +2,29 @@
 
 #include "tables/write.hpp"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "tables/hepdata.hpp"
+#include "tables/yoda.hpp"
 
 namespace tables {
 
-Format format_for(std::string_view) noexcept { return Format::hepdata; }
+Format format_for(std::string_view path) noexcept {
+  constexpr std::string_view yoda = ".yoda";
+  if (path.size() < yoda.size()) return Format::hepdata;
+  std::string_view ext = path.substr(path.size() - yoda.size());
+  for (std::size_t i = 0; i < ext.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(ext[i])) != yoda[i]) return Format::hepdata;
+  return Format::yoda;
+}
 
 std::string table_text(const Table& t, Format format) {
   switch (format) {
     case Format::hepdata: return hepdata_text(t);
+    case Format::yoda: return yoda_text(t);
   }
   return {};
 }

@@ -12,7 +12,8 @@
 namespace tables {
 
 enum class Format : std::uint8_t {
-  hepdata,  // HEPData YAML: any name
+  hepdata,  // HEPData YAML: any name but those below
+  yoda,     // YODA reference data: a name ending in .yoda (in any case)
 };
 
 // The format that `path` asks for by its extension.

@@ -1,13 +1,17 @@
 // The numbers of the results table: the fewest digits that read back to
 // the same float, in a form that YAML 1.1 and 1.2 readers both take as a
-// number, and YAML's own names for infinities and NaN.
+// number, and YAML's own names for infinities and NaN; bin centres and
+// widths worked exactly in the decimals written; the format of a name.
 
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
 
+#include "tables/decimal.hpp"
 #include "tables/write.hpp"
 
 namespace {
@@ -35,6 +39,52 @@ TEST(tables, numbers_of_floats_are_shortest_and_read_as_numbers) {
     EXPECT_EQ(tables::number(tables::decimal(std::bit_cast<float>(c.bits)), buf), c.text)
         << std::hex << c.bits;
   }
+}
+
+// Each centre and width, worked by hand from the edges' decimals, is
+// written exactly and rounds once to the double the C library reads from
+// that text; the doubles' own (low + high) / 2 and high - low are wrong
+// in the last digit or overflow.
+TEST(tables, centres_and_widths_are_exact_in_the_decimals_written) {
+  struct Centre {
+    double low, high;
+    std::string centre, width;
+  };
+  const Centre cases[] = {
+      {0.05, 0.1, "0.075", "0.05"},  // (0.05 + 0.1) / 2 is 0.07500000000000001
+      {0.1, 0.2, "0.15", "0.1"},     // 0.15000000000000002
+      {0.1, 0.3, "0.2", "0.2"},      // 0.3 - 0.1 is 0.19999999999999998
+      {-0.5, 0.3, "-0.1", "0.8"},
+      {0, 1e-5, "5e-06", "1e-05"},
+      {1e20, 2e20, "1.5e+20", "1e+20"},
+      {1.7976931348623157e308, 1.7976931348623157e308, "1.7976931348623157e+308", "0"},
+      // 601 digits, in full as shorter than with an exponent.
+      {-1e-300, 1e300, "4" + std::string(299, '9') + "." + std::string(300, '9') + "5",
+       "1" + std::string(300, '0') + "." + std::string(299, '0') + "1"},
+  };
+  for (const Centre& c : cases) {
+    SCOPED_TRACE(c.centre);
+    const tables::Decimal low = tables::decimal_of(c.low), high = tables::decimal_of(c.high);
+    const tables::Decimal centre = tables::half(tables::sum(low, high));
+    const tables::Decimal width = tables::sum(high, tables::negated(low));
+    EXPECT_EQ(tables::text_of(centre), c.centre);
+    EXPECT_EQ(tables::text_of(width), c.width);
+    EXPECT_EQ(tables::rounded(centre), std::strtod(c.centre.c_str(), nullptr));
+    EXPECT_EQ(tables::rounded(width), std::strtod(c.width.c_str(), nullptr));
+  }
+}
+
+TEST(tables, a_name_ending_in_yoda_asks_for_yoda_any_other_for_hepdata) {
+  struct Name {
+    std::string_view name;
+    tables::Format format;
+  };
+  constexpr Name names[] = {
+      {"t.yoda", tables::Format::yoda},       {"dir/REF.YODA", tables::Format::yoda},
+      {"t.yoda.gz", tables::Format::hepdata}, {"t.yaml", tables::Format::hepdata},
+      {"yoda", tables::Format::hepdata},      {"t.yodas", tables::Format::hepdata},
+  };
+  for (const Name& n : names) EXPECT_EQ(tables::format_for(n.name), n.format) << n.name;
 }
 
 }  // namespace
