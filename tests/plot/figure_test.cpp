@@ -128,9 +128,9 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     std::string where, text_where;
   };
   const Case cases[] = {
-      {falling, Place::automatic, {"Belle"}, "top right", "bottom left"},
-      {rising, Place::automatic, {"Belle"}, "top left", "bottom right"},
-      {everywhere, Place::automatic, {"Belle", "e+e- at 10.6 GeV"}, "outside", "above"},
+      {falling, Place::automatic, {"Experiment"}, "top right", "bottom left"},
+      {rising, Place::automatic, {"Experiment"}, "top left", "bottom right"},
+      {everywhere, Place::automatic, {"Experiment", "e+e- at 10.6 GeV"}, "outside", "above"},
       {falling, Place::bottom_left, {}, "bottom left", ""},
   };
   for (const Case& c : cases) {

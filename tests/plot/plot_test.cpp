@@ -710,7 +710,7 @@ TEST(XpcorrPlot, PagesHaveTheSizeAskedAndTextOfEightPointsOrMore) {
     dir.write("a.yaml", std::string(sample_table));
     dir.write("b.yaml", edited("value: 3.3", "value: 3.5"));
     for (const char* picture : {"f.pdf", "f.svg", "f.png"}) {
-      std::vector<std::string> args{"a.yaml", "b.yaml", "-o", picture, "--text", "Belle"};
+      std::vector<std::string> args{"a.yaml", "b.yaml", "-o", picture, "--text", "Experiment"};
       args.insert(args.end(), c.args.begin(), c.args.end());
       ChildResult r = plot(dir, args);
       ASSERT_TRUE(r.exited(0)) << r.err;
