@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/whole_file.hpp"
 #include "plot/latex.hpp"
 
 namespace plot {
@@ -43,8 +44,7 @@ std::string plplot_error;
 
 int on_fatal(const char* message) {
   std::string line = "xpcorr-plot: cannot draw " + picture_name + ": " + message + "\n";
-  if (write(real_stderr, line.data(), line.size())) {
-  }
+  files::write_in_full(real_stderr, line);
   std::_Exit(1);
 }
 
