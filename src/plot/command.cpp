@@ -159,92 +159,107 @@ Failure together(Options& o) {
   return {};
 }
 
+// The options that have no letter, by the number getopt_long gives them.
+enum LongOnly {
+  log = 1000,
+  linear,
+  logx,
+  slice,
+  curve,
+  xrange,
+  yrange,
+  ratio_range,
+  xlabel,
+  ylabel,
+  text,
+  legend,
+  size
+};
+
+constexpr option longs[] = {{"output", required_argument, nullptr, 'o'},
+                            {"label", required_argument, nullptr, 'l'},
+                            {"column", required_argument, nullptr, 'c'},
+                            {"slice", required_argument, nullptr, slice},
+                            {"curve", required_argument, nullptr, curve},
+                            {"ratio", no_argument, nullptr, 'r'},
+                            {"log", no_argument, nullptr, log},
+                            {"linear", no_argument, nullptr, linear},
+                            {"logx", no_argument, nullptr, logx},
+                            {"xrange", required_argument, nullptr, xrange},
+                            {"yrange", required_argument, nullptr, yrange},
+                            {"ratio-range", required_argument, nullptr, ratio_range},
+                            {"xlabel", required_argument, nullptr, xlabel},
+                            {"ylabel", required_argument, nullptr, ylabel},
+                            {"text", required_argument, nullptr, text},
+                            {"legend", required_argument, nullptr, legend},
+                            {"size", required_argument, nullptr, size},
+                            {"help", no_argument, nullptr, 'h'},
+                            {"version", no_argument, nullptr, 'V'},
+                            {nullptr, 0, nullptr, 0}};
+
+// One of --xrange, --yrange and --ratio-range, into its limits.
+Failure take_range(int c, const char* arg, Settings& s) {
+  Limits& l = c == xrange ? s.x_range : c == yrange ? s.y_range : s.ratio_range;
+  const char* name = c == xrange ? "--xrange" : c == yrange ? "--yrange" : "--ratio-range";
+  if (!range(arg, l))
+    return {Cause::bad_range, name,
+            "needs LO,HI with LO below HI (either may be empty), not '" + std::string(arg) + "'"};
+  return {};
+}
+
+// Option `c` with its value `arg`, taken into `o`; a bad value's failure.
+Failure take(int c, const char* arg, Options& o) {
+  Settings& s = o.settings;
+  int n = 0;
+  switch (c) {
+    case 'o': o.output = arg; break;
+    case 'l': o.labels.push_back(arg); break;
+    case 'c':
+      if (!whole(arg, 1, n)) return {Cause::bad_column, arg, ""};
+      o.columns.push_back(n);
+      break;
+    case slice:
+      if (!whole(arg, 0, n)) return {Cause::bad_slice, arg, ""};
+      o.slices.push_back(n);
+      break;
+    case curve:
+      if (!whole(arg, 1, n)) return {Cause::bad_curve, arg, "the number of tables"};
+      o.curves.push_back(static_cast<std::size_t>(n));
+      break;
+    case 'r': s.ratio = true; break;
+    case log: s.y_scale = Scale::log; break;
+    case linear: s.y_scale = Scale::linear; break;
+    case logx: s.xlog = true; break;
+    case xrange:
+    case yrange:
+    case ratio_range: return take_range(c, arg, s);
+    case xlabel: s.x_title = arg; break;
+    case ylabel: s.y_title = arg; break;
+    case text: s.text.push_back(arg); break;
+    case legend:
+      if (!place(arg, s.legend)) return {Cause::bad_place, arg, ""};
+      break;
+    case size:
+      if (!page_size(arg, s.size)) return {Cause::bad_size, arg, ""};
+      break;
+  }
+  return {};
+}
+
 }  // namespace
 
 Failure parse(int argc, char** argv, Options& o) {
-  enum {
-    log = 1000,
-    linear,
-    logx,
-    slice,
-    curve,
-    xrange,
-    yrange,
-    ratio_range,
-    xlabel,
-    ylabel,
-    text,
-    legend,
-    size
-  };
-  static const option longs[] = {{"output", required_argument, nullptr, 'o'},
-                                 {"label", required_argument, nullptr, 'l'},
-                                 {"column", required_argument, nullptr, 'c'},
-                                 {"slice", required_argument, nullptr, slice},
-                                 {"curve", required_argument, nullptr, curve},
-                                 {"ratio", no_argument, nullptr, 'r'},
-                                 {"log", no_argument, nullptr, log},
-                                 {"linear", no_argument, nullptr, linear},
-                                 {"logx", no_argument, nullptr, logx},
-                                 {"xrange", required_argument, nullptr, xrange},
-                                 {"yrange", required_argument, nullptr, yrange},
-                                 {"ratio-range", required_argument, nullptr, ratio_range},
-                                 {"xlabel", required_argument, nullptr, xlabel},
-                                 {"ylabel", required_argument, nullptr, ylabel},
-                                 {"text", required_argument, nullptr, text},
-                                 {"legend", required_argument, nullptr, legend},
-                                 {"size", required_argument, nullptr, size},
-                                 {"help", no_argument, nullptr, 'h'},
-                                 {"version", no_argument, nullptr, 'V'},
-                                 {nullptr, 0, nullptr, 0}};
-  const char* const range_rule = "needs LO,HI with LO below HI (either may be empty), not '";
-  Settings& s = o.settings;
   opterr = 0;
-  int n = 0;
   for (int c; (c = getopt_long(argc, argv, ":o:l:c:rhV", longs, nullptr)) != -1;) {
     switch (c) {
-      case 'o': o.output = optarg; break;
-      case 'l': o.labels.push_back(optarg); break;
-      case 'c':
-        if (!whole(optarg, 1, n)) return {Cause::bad_column, optarg, ""};
-        o.columns.push_back(n);
-        break;
-      case slice:
-        if (!whole(optarg, 0, n)) return {Cause::bad_slice, optarg, ""};
-        o.slices.push_back(n);
-        break;
-      case curve:
-        if (!whole(optarg, 1, n)) return {Cause::bad_curve, optarg, "the number of tables"};
-        o.curves.push_back(static_cast<std::size_t>(n));
-        break;
-      case 'r': s.ratio = true; break;
-      case log: s.y_scale = Scale::log; break;
-      case linear: s.y_scale = Scale::linear; break;
-      case logx: s.xlog = true; break;
-      case xrange:
-      case yrange:
-      case ratio_range: {
-        Limits& l = c == xrange ? s.x_range : c == yrange ? s.y_range : s.ratio_range;
-        const char* name = c == xrange ? "--xrange" : c == yrange ? "--yrange" : "--ratio-range";
-        if (!range(optarg, l))
-          return {Cause::bad_range, name, range_rule + std::string(optarg) + "'"};
-        break;
-      }
-      case xlabel: s.x_title = optarg; break;
-      case ylabel: s.y_title = optarg; break;
-      case text: s.text.push_back(optarg); break;
-      case legend:
-        if (!place(optarg, s.legend)) return {Cause::bad_place, optarg, ""};
-        break;
-      case size:
-        if (!page_size(optarg, s.size)) return {Cause::bad_size, optarg, ""};
-        break;
       case 'h': o.help = true; return {};
       case 'V': o.version = true; return {};
       case ':': return {Cause::missing_argument, argv[optind - 1], ""};
-      default:
+      case '?':
         return {Cause::unknown_option,
                 optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1], ""};
+      default:
+        if (Failure f = take(c, optarg, o)) return f;
     }
   }
   o.tables.assign(argv + optind, argv + argc);
