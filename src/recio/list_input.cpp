@@ -14,22 +14,24 @@
 #include <cstdint>
 #include <cstring>
 
+#include "files/whole_file.hpp"
 #include "recio/units.hpp"
 
 namespace recio {
 
-// One system read per window; an interrupted read is tried again, and the
-// end of the file is remembered so it is asked for only once.
+// One system read per window; an interrupted read is tried again, up to
+// the limit of interruptions in a row, and the end of the file is
+// remembered so it is asked for only once.
 bool Source::refill() noexcept {
   if (fd_ < 0 || at_end_ || error_ != 0) return false;
-  for (;;) {
+  for (int interrupted = 0;;) {
     ssize_t n = ::read(fd_, window_.data(), window_.size());
     if (n > 0) {
       pos_ = window_.data();
       end_ = pos_ + n;
       return true;
     }
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EINTR && ++interrupted < files::max_interruptions) continue;
     if (n < 0) error_ = errno;
     at_end_ = true;
     return false;
