@@ -9,6 +9,7 @@
 
 #include <array>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdint>
@@ -63,9 +64,10 @@ class StartDir {
   std::string file(const std::string& name) const { return dir_.file(name); }
   const std::string& path() const { return dir_.path(); }
 
-  ChildResult run(const std::vector<std::string>& args) const {
+  ChildResult run(const std::vector<std::string>& args, bool stdin_closed = false) const {
     std::map<std::string, std::string> before = fit_files();
-    ChildResult r = run_program(XPCORR_BINARY, {.dir = dir_.path(), .args = args});
+    ChildResult r = run_program(XPCORR_BINARY,
+                                {.dir = dir_.path(), .args = args, .stdin_closed = stdin_closed});
     EXPECT_EQ(fit_files(), before) << "a fit file changed";
     return r;
   }
@@ -422,6 +424,57 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
     }
   }
   umask(mask);
+}
+
+// "./" repeated and a name of a few letters: `length` bytes naming a file
+// of the start directory.
+std::string long_name(std::size_t length) {
+  std::string base = std::string(length % 2 == 1 ? 2 : 3, 't') + ".yaml";
+  std::string name;
+  while (name.size() + base.size() < length) name += "./";
+  return name + base;
+}
+
+// A table name is taken up to the longest for which the name of its
+// temporary file (".NAME.XXXXXX" and the terminating byte) fits the
+// system's path limit; a longer one is refused with the system's reason,
+// after a complete report and with no file left, the name in the message
+// cut to the path limit. The start directory, held open for the table,
+// may be descriptor 0, when standard input is closed.
+TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
+  StartDir plain;
+  ASSERT_TRUE(plain.run({"-C", "fits", "--table", "t.yaml"}).exited(0));
+  const std::string table = read_file(plain.file("t.yaml"));
+  const std::size_t longest = PATH_MAX - 9;
+  const struct {
+    std::string name;
+    bool stdin_closed;
+    const char* written;  // the file the table goes to, or null
+  } cases[] = {
+      {"t.yaml", true, "t.yaml"},
+      {long_name(longest), false, "tt.yaml"},
+      {long_name(longest), true, "tt.yaml"},
+      {long_name(longest + 1), false, nullptr},
+      {long_name(PATH_MAX + 100), false, nullptr},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    const std::set<std::string> before = s.names();
+    const ChildResult r = s.run({"-C", "fits", "--table", c.name}, c.stdin_closed);
+    const std::string what = std::to_string(c.name.size()) + " bytes";
+    EXPECT_EQ(r.out, sample_report) << what;
+    if (c.written) {
+      EXPECT_EQ(r.err, "") << what;
+      EXPECT_TRUE(r.exited(0)) << what;
+      EXPECT_EQ(read_file(s.file(c.written)), table) << what;
+    } else {
+      EXPECT_EQ(r.err,
+                "xpcorr: cannot write " + c.name.substr(0, PATH_MAX) + ": File name too long\n")
+          << what;
+      EXPECT_TRUE(r.exited(1)) << what;
+      EXPECT_EQ(s.names(), before) << what;
+    }
+  }
 }
 
 // The file that standard output goes to (here one in the start directory,
