@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "recio/formatted_output.hpp"
@@ -15,6 +19,7 @@
 
 namespace {
 
+constexpr recio::Format f9{"(9(1X,F8.5))", 9, 8, 5};
 constexpr recio::Format f11{"(3(1X,F5.3))", 3, 5, 3};
 
 // A run that writes one record, then opens `name` on unit 93 and reads six
@@ -160,6 +165,44 @@ TEST(stop, failed_standard_output_is_a_fault) {
                          "\napparent state: unit 6 (unnamed)\nlast format: list io\n"
                          "lately writing direct formatted external IO\n");
     EXPECT_TRUE(r.aborted());
+  }
+}
+
+// Records longer than the report stream's whole buffer: a list record of
+// one character item of 10000 bytes, and a formatted record of 1000
+// values, 112 lines. Each reaches standard output whole; on a full disk
+// the first write refused ends the run with the failure message, which
+// names the record's format.
+TEST(failure, records_past_the_buffer_reach_the_system_or_fail) {
+  const std::string text(10000, 'a');
+  static const std::vector<float> values(1000, 0.5f);
+  std::string rows;  // nine fields a line, each a blank and F8.5
+  for (int i = 1; i <= 1000; ++i) rows += i % 9 == 0 || i == 1000 ? "  0.50000\n" : "  0.50000";
+  const struct {
+    void (*write)(std::string_view);
+    std::string out;
+    const char* state;
+  } cases[] = {
+      {[](std::string_view t) { recio::write_list(recio::output_unit, {t}); }, " " + text + "\n",
+       "last format: list io\nlately writing direct"},
+      {[](std::string_view) { recio::write_formatted(recio::output_unit, f9, values); }, rows,
+       "last format: (9(1X,F8.5))\nlately writing sequential"},
+  };
+  for (const auto& c : cases) {
+    const auto body = [&] {
+      recio::start();
+      c.write(text);
+      recio::stop();
+    };
+    ChildResult r = run_child(body);
+    EXPECT_TRUE(r.out == c.out) << c.state;
+    EXPECT_EQ(r.err, "") << c.state;
+    EXPECT_TRUE(r.exited(0)) << c.state;
+    r = run_child(body, {.stdout_mode = Stdout::full_disk});
+    EXPECT_EQ(r.err, std::string("write: No space left on device\napparent state: unit 6 "
+                                 "(unnamed)\n") +
+                         c.state + " formatted external IO\n");
+    EXPECT_TRUE(r.aborted()) << c.state;
   }
 }
 
