@@ -31,6 +31,7 @@ strace -qq -o /dev/null -e trace=chdir -e inject=chdir:error=ENOENT sh -c 'cd /'
 # when the script has gone by any other way.
 scratch=$(mktemp -d /tmp/xpcorr-faults-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
+# shellcheck disable=SC2016  # expanded by the watcher's own shell
 (setsid sh -c 'while kill -0 "$1" 2>/dev/null; do sleep 1; done; rm -rf "$2"' \
   sh $$ "$scratch" </dev/null >/dev/null 2>&1 &)
 ulimit -c 0  # the aborted runs leave no core
