@@ -42,11 +42,13 @@ Form form_of(Problem p) noexcept {
 
 // A message assembled in one buffer, so it reaches standard error whole.
 // The subject is cut to the system's longest path, so the rest always fits.
+// An empty part (no detail) may have no data at all: copy_n takes it, where
+// memcpy may not be given a null pointer even for no bytes.
 class Line {
  public:
   Line& operator<<(std::string_view s) noexcept {
     const std::size_t n = std::min(s.size(), sizeof buf_ - used_);
-    std::memcpy(buf_ + used_, s.data(), n);
+    std::copy_n(s.data(), n, buf_ + used_);
     used_ += n;
     return *this;
   }
