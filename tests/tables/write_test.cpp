@@ -1,12 +1,15 @@
 // The numbers of the results table: the fewest digits that read back to
 // the same float, in a form that YAML 1.1 and 1.2 readers both take as a
-// number, and YAML's own names for infinities and NaN.
+// number, and YAML's own names for infinities and NaN; and its texts,
+// plain where YAML reads them back as the same string, else quoted.
 
 #include <bit>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
+#include <yaml-cpp/yaml.h>
 
 #include "tables/write.hpp"
 
@@ -34,6 +37,55 @@ TEST(tables, numbers_of_floats_are_shortest_and_read_as_numbers) {
     char buf[32];
     EXPECT_EQ(tables::number(tables::decimal(std::bit_cast<float>(c.bits)), buf), c.text)
         << std::hex << c.bits;
+  }
+}
+
+// Each name as the writer gives it, and read back by yaml-cpp, a reader
+// of its own, as the same string: plain when YAML 1.1 would take it so,
+// in double quotes with escapes when it would be a number, boolean or null,
+// start with an indicator, hold a separator or comment sign, blanks at an
+// end, or a byte outside printable ASCII.
+TEST(tables, texts_are_plain_or_quoted_and_read_back_as_written) {
+  const struct {
+    std::string name;
+    std::string_view written;
+  } cases[] = {
+      {"x_p", "x_p"},
+      {"fragmentation function", "fragmentation function"},
+      {"$\\xi = -\\ln z$", "$\\xi = -\\ln z$"},
+      {"a:b#c-d", "a:b#c-d"},
+      {"", "\"\""},
+      {" lead", "\" lead\""},
+      {"trail ", "\"trail \""},
+      {"Yes", "\"Yes\""},
+      {"off", "\"off\""},
+      {"NULL", "\"NULL\""},
+      {"~", "\"~\""},
+      {"1.5", "\"1.5\""},
+      {".5", "\".5\""},
+      {"-x", "\"-x\""},
+      {"#x", "\"#x\""},
+      {"'q'", "\"'q'\""},
+      {"*x", "\"*x\""},
+      {"a: b", "\"a: b\""},
+      {"a:", "\"a:\""},
+      {"a #b", "\"a #b\""},
+      {"a,b", "\"a,b\""},
+      {"a[b]", "\"a[b]\""},
+      {"a{b}", "\"a{b}\""},
+      {"say \"x\" \\ y", "say \"x\" \\ y"},
+      {"\"x\" \\ y", "\"\\\"x\\\" \\\\ y\""},
+      {"tab\tline\nend\x7f", "\"tab\\x09line\\x0aend\\x7f\""},
+      {"\xc3\xa9", "\"\xc3\xa9\""},
+  };
+  for (const auto& c : cases) {
+    const tables::Table t{{}, {{{c.name, ""}, {}}}, {}};
+    const std::string text = tables::table_text(t, tables::Format::hepdata);
+    EXPECT_EQ(text, "independent_variables:\n  - header: {name: " + std::string(c.written) +
+                        "}\n    values: []\ndependent_variables: []\n");
+    EXPECT_EQ(YAML::Load(text)["independent_variables"][0]["header"]["name"].as<std::string>(),
+              c.name)
+        << text;
   }
 }
 
