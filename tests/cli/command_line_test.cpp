@@ -437,12 +437,13 @@ std::string long_name(std::size_t length) {
   return name + base;
 }
 
-// A table name is taken up to the longest for which the name of its
-// temporary file (".NAME.XXXXXX" and the terminating byte) fits the
-// system's path limit; a longer one is refused with the system's reason,
-// after a complete report and with no file left, the name in the message
-// cut to the path limit. The start directory, held open for the table,
-// may be descriptor 0, when standard input is closed.
+// A table name, in the start directory or a folder of it, is taken up to
+// the longest for which the name of its temporary file (".NAME.XXXXXX"
+// beside it, and the terminating byte) fits the system's path limit; a
+// longer one is refused with the system's reason, after a complete report
+// and with no file left, the name in the message cut to the path limit.
+// The start directory, held open for the table, may be descriptor 0, when
+// standard input is closed.
 TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
   StartDir plain;
   ASSERT_TRUE(plain.run({"-C", "fits", "--table", "t.yaml"}).exited(0));
@@ -454,6 +455,7 @@ TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
     const char* written;  // the file the table goes to, or null
   } cases[] = {
       {"t.yaml", true, "t.yaml"},
+      {"sub/t.yaml", false, "sub/t.yaml"},
       {long_name(longest), false, "tt.yaml"},
       {long_name(longest), true, "tt.yaml"},
       {long_name(longest + 1), false, nullptr},
@@ -461,6 +463,7 @@ TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
   };
   for (const auto& c : cases) {
     StartDir s;
+    fs::create_directory(s.file("sub"));
     const std::set<std::string> before = s.names();
     const ChildResult r = s.run({"-C", "fits", "--table", c.name}, c.stdin_closed);
     const std::string what = std::to_string(c.name.size()) + " bytes";
