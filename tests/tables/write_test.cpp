@@ -75,7 +75,8 @@ TEST(tables, texts_are_plain_or_quoted_and_read_back_as_written) {
       {"a{b}", "\"a{b}\""},
       {"say \"x\" \\ y", "say \"x\" \\ y"},
       {"\"x\" \\ y", "\"\\\"x\\\" \\\\ y\""},
-      {"tab\tline\nend\x7f", "\"tab\\x09line\\x0aend\\x7f\""},
+      {"tab\tline\nend", "\"tab\\x09line\\x0aend\""},
+      {"a\x7f", "\"a\\x7f\""},
       {"\xc3\xa9", "\"\xc3\xa9\""},
   };
   for (const auto& c : cases) {
@@ -87,6 +88,47 @@ TEST(tables, texts_are_plain_or_quoted_and_read_back_as_written) {
               c.name)
         << text;
   }
+}
+
+// Every form of the data file: comment lines, bins with and without a
+// value of their own and points, numeric and text qualifiers with units,
+// values without errors, with symmetric and asymmetric errors (labelled or
+// not), and text values, which carry no errors.
+TEST(tables, every_form_of_the_data_file) {
+  const tables::Table t{{"written by a test"},
+                        {{{"x", "GeV"},
+                          {{true, false, 0, 0.5, 0},
+                           {true, true, 0.5, 1, 0.75},
+                           {false, false, 0, 0, 2},
+                           {false, false, 0, 0, -1}}}},
+                        {{{"y", ""},
+                          {{"BR", true, 0.8883, "", ""}, {"SQRT(S)", false, 0, "91.2", "GeV"}},
+                          {{true, 1.5, "", {}},
+                           {true, 2, "", {{0.5, 0.5, "stat"}, {0.125, 0.25, ""}}},
+                           {false, 0, "-", {{1, 1, "x"}}},
+                           {false, 0, "", {}}}}}};
+  EXPECT_EQ(tables::table_text(t, tables::Format::hepdata),
+            "# written by a test\n"
+            "independent_variables:\n"
+            "  - header: {name: x, units: GeV}\n"
+            "    values:\n"
+            "      - {low: 0.0, high: 0.5}\n"
+            "      - {low: 0.5, high: 1.0, value: 0.75}\n"
+            "      - {value: 2.0}\n"
+            "      - {value: -1.0}\n"
+            "dependent_variables:\n"
+            "  - header: {name: \"y\"}\n"  // y is true to YAML 1.1
+            "    qualifiers:\n"
+            "      - {name: BR, value: 0.8883}\n"
+            "      - {name: SQRT(S), value: \"91.2\", units: GeV}\n"
+            "    values:\n"
+            "      - value: 1.5\n"
+            "      - value: 2\n"
+            "        errors:\n"
+            "          - {symerror: 0.5, label: stat}\n"
+            "          - {asymerror: {plus: 0.25, minus: -0.125}}\n"
+            "      - value: \"-\"\n"
+            "      - value: ''\n");
 }
 
 }  // namespace
