@@ -119,6 +119,30 @@ TEST(failure, records_follow_the_report_in_one_file) {
   EXPECT_EQ(dir.read("log"), report("list in: end of file", "reading") + " header\n");
 }
 
+// A unit holds a name of up to 255 bytes, which is tried; a longer one is
+// refused before any open, the message naming the 255 bytes it holds.
+TEST(failure, names_longer_than_a_unit_holds_are_too_long) {
+  const struct {
+    std::size_t length;
+    const char* cause;
+  } cases[] = {
+      {255, "open: No such file or directory"},
+      {256, "open: File name too long"},
+      {300, "open: File name too long"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const std::string name(c.length, 'n');
+    ChildResult r = read_one(dir, name.c_str());
+    EXPECT_EQ(r.err, c.cause + std::string("\napparent state: unit 93 named ") +
+                         name.substr(0, 255) +
+                         "\nlast format: list io\nlately writing direct formatted external IO\n")
+        << c.length;
+    EXPECT_EQ(r.out, " header\n") << c.length;
+    EXPECT_TRUE(r.aborted()) << c.length;
+  }
+}
+
 TEST(failure, formatted_record_makes_state_sequential) {
   ScratchDir dir;
   ChildResult r = run_child(
