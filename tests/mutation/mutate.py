@@ -192,7 +192,7 @@ def main():
         finally:
             with open(os.path.join(TREE, site[0]), "w") as f:
                 f.write(original)
-        kind = result.split(" ")[0]
+        kind = "not compiled" if result == "not compiled" else result.split(" ")[0]
         counts[kind] = counts.get(kind, 0) + 1
         text = "#%d %s:%d  %s  ->  %s  [%s, %.0f s]" % (n, site[0], site[1], before, after, result,
                                                       time.time() - start)

@@ -158,6 +158,32 @@ TEST(failure, formatted_record_makes_state_sequential) {
   EXPECT_EQ(r.out, " 1.000\n");
 }
 
+// The unit numbers run from 0 to 99: the standard streams are connected
+// from the start, a file opened on a unit has its descriptor and name
+// until it is closed, and a number outside the table has neither.
+TEST(units, numbers_from_0_to_99_name_their_descriptors) {
+  recio::start();
+  recio::open_old(99, "/dev/null");
+  struct stat opened, null;
+  ASSERT_EQ(fstat(recio::descriptor(99), &opened), 0);
+  ASSERT_EQ(stat("/dev/null", &null), 0);
+  EXPECT_TRUE(opened.st_rdev == null.st_rdev && opened.st_ino == null.st_ino);
+  const struct {
+    int unit, fd;
+    std::string_view name;
+  } cases[] = {
+      {-1, -1, ""}, {0, 2, ""}, {5, 0, ""}, {6, 1, ""}, {93, -1, ""}, {100, -1, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(recio::descriptor(c.unit), c.fd) << "unit " << c.unit;
+    EXPECT_EQ(recio::file_name(c.unit), c.name) << "unit " << c.unit;
+  }
+  EXPECT_EQ(recio::file_name(99), "/dev/null");
+  recio::close(99);
+  EXPECT_EQ(recio::descriptor(99), -1);
+  EXPECT_EQ(recio::file_name(99), "");
+}
+
 TEST(stop, flushes_records_and_exits_zero) {
   ChildResult r = run_child([] {
     recio::start();
