@@ -1,7 +1,6 @@
-// Runs code or a program in a child process and captures what it leaves:
-// standard output, standard error and how it ended. A child has a time
-// limit and a cap on what it writes, so no fault can hang a test or fill
-// the disk; scratch folders go even when the test process is killed.
+// Runs code or a program in a child process and captures its standard
+// output, standard error and end, within a time limit and a cap on what it
+// writes; and scratch folders that go even when the test process is killed.
 #pragma once
 
 #include <cstddef>

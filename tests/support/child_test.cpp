@@ -1,7 +1,6 @@
-// The child harness itself: a child that hangs and a child that writes
-// without end are stopped and fail the test; a test process killed
-// outright, as ctest kills one past its time limit, leaves no scratch
-// folder behind.
+// The child harness itself: a hanging child and one that writes without end
+// are stopped and fail the test; a test process killed outright, as ctest
+// kills one past its time limit, leaves no scratch folder behind.
 
 #include <signal.h>
 #include <sys/wait.h>
