@@ -17,10 +17,6 @@
 namespace files {
 namespace {
 
-// Interruptions in a row, with nothing written, before write_in_full gives
-// up: a signal storm is not a reason to spin for ever.
-constexpr int max_interruptions = 100;
-
 // Writes every byte, then the mode and the sync; 0 or the errno value.
 int fill(int fd, std::string_view bytes) noexcept {
   const mode_t mask = ::umask(0);

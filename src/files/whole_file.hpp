@@ -7,6 +7,11 @@
 
 namespace files {
 
+// Interruptions in a row, with nothing written or read, before a loop over
+// write(2) or read(2) gives up: a signal storm is not a reason to spin for
+// ever.
+inline constexpr int max_interruptions = 100;
+
 // How far a write_in_full got: the bytes the system took, and the errno
 // value of the call that stopped it (0 when every byte went).
 struct Written {

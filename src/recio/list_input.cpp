@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "files/whole_file.hpp"
 #include "recio/units.hpp"
 
 namespace recio {
@@ -21,12 +22,12 @@ namespace recio {
 namespace {
 
 // One system read of up to `size` bytes into `at`, tried again when a
-// signal interrupts it: the count read, 0 at the end of the input, or -1
-// with errno set.
+// signal interrupts it, up to the limit of interruptions in a row: the
+// count read, 0 at the end of the input, or -1 with errno set.
 ssize_t read_some(int fd, char* at, std::size_t size) noexcept {
-  for (;;) {
+  for (int interrupted = 0;;) {
     const ssize_t n = ::read(fd, at, size);
-    if (n >= 0 || errno != EINTR) return n;
+    if (n >= 0 || errno != EINTR || ++interrupted >= files::max_interruptions) return n;
   }
 }
 

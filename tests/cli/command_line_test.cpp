@@ -10,6 +10,7 @@
 
 #include <array>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdint>
@@ -67,10 +68,13 @@ class StartDir {
     dir_.write(name, bytes, mode);
   }
 
-  ChildResult run(const std::vector<std::string>& args, bool as_nobody = false) const {
+  ChildResult run(const std::vector<std::string>& args, bool as_nobody = false,
+                  bool stdin_closed = false) const {
     std::map<std::string, std::string> before = fit_files();
-    ChildResult r =
-        run_program(XPCORR_BINARY, {.dir = dir_.path(), .as_nobody = as_nobody, .args = args});
+    ChildResult r = run_program(XPCORR_BINARY, {.dir = dir_.path(),
+                                                .as_nobody = as_nobody,
+                                                .args = args,
+                                                .stdin_closed = stdin_closed});
     EXPECT_EQ(fit_files(), before) << "a fit file changed";
     return r;
   }
@@ -396,9 +400,21 @@ void expect_variable(const YAML::Node& var, const char* name,
   }
 }
 
+// A table's data: the text after the comment lines that may open it.
+std::string data_of(const std::string& table) {
+  std::size_t start = 0;
+  while (table.compare(start, 2, "# ") == 0) {
+    const std::size_t end = table.find('\n', start);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return table.substr(start);
+}
+
 // The table read back: the decimal edges of bins 4 to 9, and the same
 // floats the report prints, to the last bit, also where the report shows
-// asterisks. Bin 4 of each set was worked out separately in single
+// asterisks. The sample's table data are, byte for byte, those stored
+// beside this test. Bin 4 of each set was worked out separately in single
 // precision (each assignment in double, rounded on the store).
 TEST(table, holds_the_printed_values_bit_for_bit) {
   const struct {
@@ -429,6 +445,8 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
     EXPECT_EQ(report[61], c.record62);
     if (!c.dafit3) {
       EXPECT_EQ(r.out, sample_report);
+      EXPECT_EQ(data_of(read_file(s.file("t.yaml"))), read_file(SAMPLE_TABLE))
+          << "not the stored table";
     }
 
     const YAML::Node t = YAML::LoadFile(s.file("t.yaml"));
@@ -551,6 +569,60 @@ TEST(table, never_over_a_fit_file_nor_half_written) {
     }
   }
   umask(mask);
+}
+
+// "./" repeated and a name of a few letters: `length` bytes naming a file
+// of the start directory.
+std::string long_name(std::size_t length) {
+  std::string base = std::string(length % 2 == 1 ? 2 : 3, 't') + ".yaml";
+  std::string name;
+  while (name.size() + base.size() < length) name += "./";
+  return name + base;
+}
+
+// A table name, in the start directory or a folder of it, is taken up to
+// the longest for which the name of its temporary file (".NAME.XXXXXX"
+// beside it, and the terminating byte) fits the system's path limit; a
+// longer one is refused with the system's reason, after a complete report
+// and with no file left, the name in the message cut to the path limit.
+// The start directory, held open for the table, may be descriptor 0, when
+// standard input is closed.
+TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
+  StartDir plain;
+  ASSERT_TRUE(plain.run({"-C", "fits", "--table", "t.yaml"}).exited(0));
+  const std::string table = read_file(plain.file("t.yaml"));
+  const std::size_t longest = PATH_MAX - 9;
+  const struct {
+    std::string name;
+    bool stdin_closed;
+    const char* written;  // the file the table goes to, or null
+  } cases[] = {
+      {"t.yaml", true, "t.yaml"},
+      {"sub/t.yaml", false, "sub/t.yaml"},
+      {long_name(longest), false, "tt.yaml"},
+      {long_name(longest), true, "tt.yaml"},
+      {long_name(longest + 1), false, nullptr},
+      {long_name(PATH_MAX + 100), false, nullptr},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    fs::create_directory(s.file("sub"));
+    const std::set<std::string> before = s.names();
+    const ChildResult r = s.run({"-C", "fits", "--table", c.name}, false, c.stdin_closed);
+    const std::string what = std::to_string(c.name.size()) + " bytes";
+    EXPECT_EQ(r.out, sample_report) << what;
+    if (c.written) {
+      EXPECT_EQ(r.err, "") << what;
+      EXPECT_TRUE(r.exited(0)) << what;
+      EXPECT_EQ(read_file(s.file(c.written)), table) << what;
+    } else {
+      EXPECT_EQ(r.err,
+                "xpcorr: cannot write " + c.name.substr(0, PATH_MAX) + ": File name too long\n")
+          << what;
+      EXPECT_TRUE(r.exited(1)) << what;
+      EXPECT_EQ(s.names(), before) << what;
+    }
+  }
 }
 
 // The file that standard output goes to (here one in the start directory,

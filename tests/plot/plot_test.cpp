@@ -723,7 +723,9 @@ TEST(XpcorrPlot, PagesHaveTheSizeAskedAndTextOfEightPointsOrMore) {
                   std::string::npos);
         // Every text but the markers' glyphs is 8 points or more.
         for (const SvgText& t : texts_of(bytes)) {
-          if (t.text != "●" && t.text != "■") EXPECT_GE(t.size, 8) << t.text;
+          if (t.text != "●" && t.text != "■") {
+            EXPECT_GE(t.size, 8) << t.text;
+          }
         }
       } else {
         // The PNG header's width and height, big-endian, at bytes 16 to 23.

@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "recio/formatted_output.hpp"
@@ -15,6 +19,7 @@
 
 namespace {
 
+constexpr recio::Format f9{"(9(1X,F8.5))", 9, 8, 5};
 constexpr recio::Format f11{"(3(1X,F5.3))", 3, 5, 3};
 
 // A run that writes one record, then opens `name` on unit 93 and reads six
@@ -114,6 +119,30 @@ TEST(failure, records_follow_the_report_in_one_file) {
   EXPECT_EQ(dir.read("log"), report("list in: end of file", "reading") + " header\n");
 }
 
+// A unit holds a name of up to 255 bytes, which is tried; a longer one is
+// refused before any open, the message naming the 255 bytes it holds.
+TEST(failure, names_longer_than_a_unit_holds_are_too_long) {
+  const struct {
+    std::size_t length;
+    const char* cause;
+  } cases[] = {
+      {255, "open: No such file or directory"},
+      {256, "open: File name too long"},
+      {300, "open: File name too long"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const std::string name(c.length, 'n');
+    ChildResult r = read_one(dir, name.c_str());
+    EXPECT_EQ(r.err, c.cause + std::string("\napparent state: unit 93 named ") +
+                         name.substr(0, 255) +
+                         "\nlast format: list io\nlately writing direct formatted external IO\n")
+        << c.length;
+    EXPECT_EQ(r.out, " header\n") << c.length;
+    EXPECT_TRUE(r.aborted()) << c.length;
+  }
+}
+
 TEST(failure, formatted_record_makes_state_sequential) {
   ScratchDir dir;
   ChildResult r = run_child(
@@ -127,6 +156,32 @@ TEST(failure, formatted_record_makes_state_sequential) {
             "open: No such file or directory\napparent state: unit 93 named mcfit3.dat\n"
             "last format: (3(1X,F5.3))\nlately writing sequential formatted external IO\n");
   EXPECT_EQ(r.out, " 1.000\n");
+}
+
+// The unit numbers run from 0 to 99: the standard streams are connected
+// from the start, a file opened on a unit has its descriptor and name
+// until it is closed, and a number outside the table has neither.
+TEST(units, numbers_from_0_to_99_name_their_descriptors) {
+  recio::start();
+  recio::open_old(99, "/dev/null");
+  struct stat opened, null;
+  ASSERT_EQ(fstat(recio::descriptor(99), &opened), 0);
+  ASSERT_EQ(stat("/dev/null", &null), 0);
+  EXPECT_TRUE(opened.st_rdev == null.st_rdev && opened.st_ino == null.st_ino);
+  const struct {
+    int unit, fd;
+    std::string_view name;
+  } cases[] = {
+      {-1, -1, ""}, {0, 2, ""}, {5, 0, ""}, {6, 1, ""}, {93, -1, ""}, {100, -1, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(recio::descriptor(c.unit), c.fd) << "unit " << c.unit;
+    EXPECT_EQ(recio::file_name(c.unit), c.name) << "unit " << c.unit;
+  }
+  EXPECT_EQ(recio::file_name(99), "/dev/null");
+  recio::close(99);
+  EXPECT_EQ(recio::descriptor(99), -1);
+  EXPECT_EQ(recio::file_name(99), "");
 }
 
 TEST(stop, flushes_records_and_exits_zero) {
@@ -160,6 +215,44 @@ TEST(stop, failed_standard_output_is_a_fault) {
                          "\napparent state: unit 6 (unnamed)\nlast format: list io\n"
                          "lately writing direct formatted external IO\n");
     EXPECT_TRUE(r.aborted());
+  }
+}
+
+// Records longer than the report stream's whole buffer: a list record of
+// one character item of 10000 bytes, and a formatted record of 1000
+// values, 112 lines. Each reaches standard output whole; on a full disk
+// the first write refused ends the run with the failure message, which
+// names the record's format.
+TEST(failure, records_past_the_buffer_reach_the_system_or_fail) {
+  const std::string text(10000, 'a');
+  static const std::vector<float> values(1000, 0.5f);
+  std::string rows;  // nine fields a line, each a blank and F8.5
+  for (int i = 1; i <= 1000; ++i) rows += i % 9 == 0 || i == 1000 ? "  0.50000\n" : "  0.50000";
+  const struct {
+    void (*write)(std::string_view);
+    std::string out;
+    const char* state;
+  } cases[] = {
+      {[](std::string_view t) { recio::write_list(recio::output_unit, {t}); }, " " + text + "\n",
+       "last format: list io\nlately writing direct"},
+      {[](std::string_view) { recio::write_formatted(recio::output_unit, f9, values); }, rows,
+       "last format: (9(1X,F8.5))\nlately writing sequential"},
+  };
+  for (const auto& c : cases) {
+    const auto body = [&] {
+      recio::start();
+      c.write(text);
+      recio::stop();
+    };
+    ChildResult r = run_child(body);
+    EXPECT_TRUE(r.out == c.out) << c.state;
+    EXPECT_EQ(r.err, "") << c.state;
+    EXPECT_TRUE(r.exited(0)) << c.state;
+    r = run_child(body, {.stdout_mode = Stdout::full_disk});
+    EXPECT_EQ(r.err, std::string("write: No space left on device\napparent state: unit 6 "
+                                 "(unnamed)\n") +
+                         c.state + " formatted external IO\n");
+    EXPECT_TRUE(r.aborted()) << c.state;
   }
 }
 

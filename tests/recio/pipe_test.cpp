@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -123,6 +125,27 @@ TEST(stream, text_larger_than_the_buffer_passes_whole) { expect_every_byte_once(
 
 TEST(stream, a_write_taken_in_part_goes_on_with_the_rest_once) { expect_every_byte_once(true); }
 
+// The system takes half the bytes, then refuses the rest (a pipe that
+// does not wait, full); once the reader has made room, a later flush
+// sends exactly the bytes not taken, from the buffer's start.
+TEST(stream, a_flush_after_a_part_taken_and_a_failure_sends_the_rest) {
+  Pipe p;
+  ASSERT_EQ(fcntl(p.write_end(), F_SETFL, O_NONBLOCK), 0);
+  const std::string text = pattern(8192, 'f');
+  recio::Stream out(p.write_end());
+  EXPECT_TRUE(out.put(text));
+  EXPECT_FALSE(out.flush());
+  EXPECT_EQ(out.error(), EAGAIN);
+  EXPECT_EQ(out.pending(), std::string_view(text).substr(4096));
+  std::string got(4096, '\0');
+  ASSERT_EQ(read(p.read_end(), got.data(), got.size()), 4096);
+  EXPECT_TRUE(out.flush());
+  EXPECT_EQ(out.pending(), "");
+  p.close_write();
+  got += p.drain();
+  EXPECT_TRUE(got == text) << "bytes lost, repeated or out of order";
+}
+
 // A stream without a descriptor only collects: the buffer's worth, then a
 // refusal that keeps what it holds; flushing it is no error.
 TEST(stream, without_a_descriptor_collects_up_to_its_buffer) {
@@ -160,6 +183,45 @@ TEST(list_input, an_interrupted_read_is_tried_again) {
   EXPECT_EQ(fault, recio::Fault::none);
   EXPECT_EQ(error, 0);
   EXPECT_EQ(values, (std::array<float, 6>{1, 2, 3, 4, 5, 6}));
+}
+
+// Reads that each return one byte: a file of one byte (a slash alone
+// keeps the item; one digit with no line end is the item), and six values
+// from a pipe written a byte at a time, each byte taken by the reader
+// before the next is written.
+TEST(list_input, reads_of_one_byte_are_read) {
+  const struct {
+    std::string text;
+    std::size_t count;
+    std::array<float, 6> values;
+  } cases[] = {
+      {"/", 1, {-1, -1, -1, -1, -1, -1}},
+      {"7", 1, {7, -1, -1, -1, -1, -1}},
+      {"1 2 3 4 5 6\n", 6, {1, 2, 3, 4, 5, 6}},
+      {"1,,3 4/", 6, {1, -1, 3, 4, -1, -1}},
+  };
+  for (const auto& c : cases) {
+    Pipe p;
+    std::array<float, 6> values;
+    values.fill(-1);
+    recio::Fault fault = recio::Fault::end_of_file;
+    std::atomic<bool> done = false;
+    std::thread reader([&] {
+      std::array<char, 64> window;
+      recio::Source in(p.read_end(), window);
+      fault = recio::read_list(in, std::span(values).first(c.count));
+      done = true;
+    });
+    for (char byte : c.text) {
+      if (done) break;
+      EXPECT_EQ(write(p.write_end(), &byte, 1), 1);
+      while (p.buffered() > 0 && !done) std::this_thread::sleep_for(100us);
+    }
+    p.close_write();
+    reader.join();
+    EXPECT_EQ(fault, recio::Fault::none) << c.text;
+    EXPECT_EQ(values, c.values) << c.text;
+  }
 }
 
 }  // namespace

@@ -1,15 +1,24 @@
-// Runs code or a program in a child process and captures what it leaves:
-// standard output, standard error and how it ended.
+// Runs code or a program in a child process and captures its standard
+// output, standard error and end, within a time limit and a cap on what it
+// writes; and scratch folders that go even when the test process is killed.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
+// What a child may take before the harness stops it and fails the test:
+// seconds, unless its options give other, and bytes on each captured
+// stream and in any file it writes.
+inline constexpr int child_seconds = 60;
+inline constexpr std::size_t capture_limit = std::size_t{16} << 20;
+
 struct ChildResult {
   std::string out;
   std::string err;
-  int status = 0;  // as waitpid gives it
+  int status = 0;      // as waitpid gives it
+  std::string broken;  // the limit the child broke, as the failure names it; else empty
 
   bool exited(int code) const;
   bool aborted() const;  // ended by the abort signal (a shell shows 134)
@@ -24,9 +33,14 @@ struct ChildOptions {
   Stdout stdout_mode = Stdout::capture;
   std::vector<std::string> args{};  // the program's arguments after its name
   std::string stdout_file{};        // Stdout::file: written there, from `dir`
+  bool stdin_closed = false;        // else standard input reads /dev/null
+  int seconds = child_seconds;      // time limit
 };
 
-// Runs `body` in a forked child; the child ends when `body` returns.
+// Runs `body` in a forked child; the child ends when `body` returns. A
+// child that runs past its time limit, or writes more than capture_limit
+// on a stream or to a file, is killed with its process group and the
+// current test fails, naming the limit.
 ChildResult run_child(const std::function<void()>& body, const ChildOptions& options = {});
 
 // Runs the program at `path` with the options' arguments; as nobody, a copy of it in
@@ -39,7 +53,10 @@ std::string read_file(const std::string& path);
 // The lines of `text`, each with its line end.
 std::vector<std::string> lines_of(const std::string& text);
 
-// Scratch directory removed with its contents when the object goes.
+// Scratch directory removed with its contents when the object goes. All
+// of a test process's scratch directories are in one folder under /tmp,
+// which a watcher outside the process removes when the process ends by
+// any means, SIGKILL included (ctest kills a test past its time limit).
 class ScratchDir {
  public:
   ScratchDir();

@@ -1,7 +1,9 @@
 // The numbers of the results table: the fewest digits that read back to
 // the same float, in a form that YAML 1.1 and 1.2 readers both take as a
 // number, and YAML's own names for infinities and NaN; bin centres and
-// widths worked exactly in the decimals written; the format of a name.
+// widths worked exactly in the decimals written; the format of a name; and
+// the texts, plain where YAML reads them back as the same string, else
+// quoted.
 
 #include <bit>
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <string_view>
 
 #include <gtest/gtest.h>
+#include <yaml-cpp/yaml.h>
 
 #include "tables/decimal.hpp"
 #include "tables/write.hpp"
@@ -85,6 +88,97 @@ TEST(tables, a_name_ending_in_yoda_asks_for_yoda_any_other_for_hepdata) {
       {"yoda", tables::Format::hepdata},      {"t.yodas", tables::Format::hepdata},
   };
   for (const Name& n : names) EXPECT_EQ(tables::format_for(n.name), n.format) << n.name;
+}
+
+// Each name as the writer gives it, and read back by yaml-cpp, a reader
+// of its own, as the same string: plain when YAML 1.1 would take it so,
+// in double quotes with escapes when it would be a number, boolean or null,
+// start with an indicator, hold a separator or comment sign, blanks at an
+// end, or a byte outside printable ASCII.
+TEST(tables, texts_are_plain_or_quoted_and_read_back_as_written) {
+  const struct {
+    std::string name;
+    std::string_view written;
+  } cases[] = {
+      {"x_p", "x_p"},
+      {"fragmentation function", "fragmentation function"},
+      {"$\\xi = -\\ln z$", "$\\xi = -\\ln z$"},
+      {"a:b#c-d", "a:b#c-d"},
+      {"", "\"\""},
+      {" lead", "\" lead\""},
+      {"trail ", "\"trail \""},
+      {"Yes", "\"Yes\""},
+      {"off", "\"off\""},
+      {"NULL", "\"NULL\""},
+      {"~", "\"~\""},
+      {"1.5", "\"1.5\""},
+      {".5", "\".5\""},
+      {"-x", "\"-x\""},
+      {"#x", "\"#x\""},
+      {"'q'", "\"'q'\""},
+      {"*x", "\"*x\""},
+      {"a: b", "\"a: b\""},
+      {"a:", "\"a:\""},
+      {"a #b", "\"a #b\""},
+      {"a,b", "\"a,b\""},
+      {"a[b]", "\"a[b]\""},
+      {"a{b}", "\"a{b}\""},
+      {"say \"x\" \\ y", "say \"x\" \\ y"},
+      {"\"x\" \\ y", "\"\\\"x\\\" \\\\ y\""},
+      {"tab\tline\nend", "\"tab\\x09line\\x0aend\""},
+      {"a\x7f", "\"a\\x7f\""},
+      {"\xc3\xa9", "\"\xc3\xa9\""},
+  };
+  for (const auto& c : cases) {
+    const tables::Table t{{}, {{{c.name, ""}, {}}}, {}};
+    const std::string text = tables::table_text(t, tables::Format::hepdata);
+    EXPECT_EQ(text, "independent_variables:\n  - header: {name: " + std::string(c.written) +
+                        "}\n    values: []\ndependent_variables: []\n");
+    EXPECT_EQ(YAML::Load(text)["independent_variables"][0]["header"]["name"].as<std::string>(),
+              c.name)
+        << text;
+  }
+}
+
+// Every form of the data file: comment lines, bins with and without a
+// value of their own and points, numeric and text qualifiers with units,
+// values without errors, with symmetric and asymmetric errors (labelled or
+// not), and text values, which carry no errors.
+TEST(tables, every_form_of_the_data_file) {
+  const tables::Table t{{"written by a test"},
+                        {{{"x", "GeV"},
+                          {{true, false, 0, 0.5, 0},
+                           {true, true, 0.5, 1, 0.75},
+                           {false, false, 0, 0, 2},
+                           {false, false, 0, 0, -1}}}},
+                        {{{"y", ""},
+                          {{"BR", true, 0.8883, "", ""}, {"SQRT(S)", false, 0, "91.2", "GeV"}},
+                          {{true, 1.5, "", {}},
+                           {true, 2, "", {{0.5, 0.5, "stat"}, {0.125, 0.25, ""}}},
+                           {false, 0, "-", {{1, 1, "x"}}},
+                           {false, 0, "", {}}}}}};
+  EXPECT_EQ(tables::table_text(t, tables::Format::hepdata),
+            "# written by a test\n"
+            "independent_variables:\n"
+            "  - header: {name: x, units: GeV}\n"
+            "    values:\n"
+            "      - {low: 0.0, high: 0.5}\n"
+            "      - {low: 0.5, high: 1.0, value: 0.75}\n"
+            "      - {value: 2.0}\n"
+            "      - {value: -1.0}\n"
+            "dependent_variables:\n"
+            "  - header: {name: \"y\"}\n"  // y is true to YAML 1.1
+            "    qualifiers:\n"
+            "      - {name: BR, value: 0.8883}\n"
+            "      - {name: SQRT(S), value: \"91.2\", units: GeV}\n"
+            "    values:\n"
+            "      - value: 1.5\n"
+            "      - value: 2\n"
+            "        errors:\n"
+            "          - {symerror: 0.5, label: stat}\n"
+            "          - {asymerror: {plus: 0.25, minus: -0.125}}\n"
+            "      - value: \"-\"\n"
+            "      - value: ''\n");
 }
 
 }  // namespace
