@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "plot/points.hpp"
 #include "plot/series.hpp"
@@ -26,10 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         table.independent[0].values.empty() ||
         table.independent[0].values.size() != table.dependent[0].values.size())
       __builtin_trap();
-    plot::Series series;
+    std::vector<plot::Series> series;
     plot::Failure why;
-    if (!plot::series_of(table, 0, series, why)) __builtin_trap();
-    (void)plot::points_text({series});
+    if (!plot::series_of(table, {}, series, why) || series.size() != 1) __builtin_trap();
+    (void)plot::points_text(series);
   }
   return 0;
 }
