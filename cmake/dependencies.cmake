@@ -25,15 +25,20 @@ function(xpcorr_left_out part why)
   message(STATUS "xpcorr: ${part} left out: ${why}")
 endfunction()
 
-# nettle: its SHA-256 digests the fit files named in a table. Only its
-# static archive is taken, so that the static xpcorr stays one file.
+# nettle: its SHA-256 digests the fit files named in a table. Its static
+# archive where there is one, so that the static xpcorr stays one file;
+# else the shared library, and xpcorr is then linked dynamically.
 find_path(XPCORR_NETTLE_INCLUDE_DIR nettle/sha2.h)
 find_library(XPCORR_NETTLE_ARCHIVE NAMES libnettle.a)
-if(XPCORR_NETTLE_INCLUDE_DIR AND XPCORR_NETTLE_ARCHIVE)
-  add_library(xpcorr_nettle STATIC IMPORTED)
-  set_target_properties(xpcorr_nettle PROPERTIES
-    IMPORTED_LOCATION "${XPCORR_NETTLE_ARCHIVE}"
-    INTERFACE_INCLUDE_DIRECTORIES "${XPCORR_NETTLE_INCLUDE_DIR}")
+find_library(XPCORR_NETTLE_LIBRARY NAMES nettle)
+if(XPCORR_NETTLE_INCLUDE_DIR AND (XPCORR_NETTLE_ARCHIVE OR XPCORR_NETTLE_LIBRARY))
+  add_library(xpcorr_nettle UNKNOWN IMPORTED)
+  if(XPCORR_NETTLE_ARCHIVE)
+    set_target_properties(xpcorr_nettle PROPERTIES IMPORTED_LOCATION "${XPCORR_NETTLE_ARCHIVE}")
+  else()
+    set_target_properties(xpcorr_nettle PROPERTIES IMPORTED_LOCATION "${XPCORR_NETTLE_LIBRARY}")
+  endif()
+  set_target_properties(xpcorr_nettle PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${XPCORR_NETTLE_INCLUDE_DIR}")
 else()
   xpcorr_left_out("the SHA-256 of the fit files in tables" "nettle not found (Debian: nettle-dev)")
 endif()
@@ -81,20 +86,22 @@ if(PkgConfig_FOUND)
   pkg_check_modules(PLPLOT QUIET IMPORTED_TARGET plplot)
 endif()
 
-# A static xpcorr needs the C and C++ libraries as archives, and yaml-cpp's
-# and zlib's too when they are linked at all; Linux has them where their
-# -static packages are installed, macOS never.
+# A static xpcorr needs the C and C++ libraries as archives, and nettle's,
+# yaml-cpp's and zlib's too when they are linked at all; Linux has them
+# where their -static packages are installed, macOS never.
 if(NOT DEFINED XPCORR_STATIC)
   set(CMAKE_REQUIRED_LINK_OPTIONS -static)
   check_cxx_source_compiles("#include <string>\nint main(int c, char**) { return std::string(c, 'x').size() == 3; }"
                             XPCORR_CAN_LINK_STATIC)
   unset(CMAKE_REQUIRED_LINK_OPTIONS)
   set(static_default OFF)
-  if(XPCORR_CAN_LINK_STATIC AND (NOT TARGET xpcorr_yaml_cpp OR XPCORR_YAML_CPP_ARCHIVE)
+  if(XPCORR_CAN_LINK_STATIC AND (NOT TARGET xpcorr_nettle OR XPCORR_NETTLE_ARCHIVE)
+     AND (NOT TARGET xpcorr_yaml_cpp OR XPCORR_YAML_CPP_ARCHIVE)
      AND (NOT TARGET xpcorr_zlib OR XPCORR_ZLIB_ARCHIVE))
     set(static_default ON)
   else()
-    message(STATUS "xpcorr: linked dynamically: no static C++ library here (or no static yaml-cpp or zlib)")
+    message(STATUS "xpcorr: linked dynamically: no static C++ library here "
+                   "(or no static nettle, yaml-cpp or zlib)")
   endif()
 endif()
 option(XPCORR_STATIC "Link xpcorr statically (no start-up relocation, one file to copy)" ${static_default})
