@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "core/fit_files.hpp"
+#include "files/whole_file.hpp"
 
 #if XPCORR_SHA256
 #include <nettle/sha2.h>
@@ -35,17 +36,12 @@ int sha256_of(const char* name, std::string& hex) {
   if (fd < 0) return errno;
   sha256_ctx ctx;
   sha256_init(&ctx);
-  std::array<std::uint8_t, 64 * 1024> buf;
-  int error = 0;
-  for (;;) {
-    const ssize_t n = ::read(fd, buf.data(), buf.size());
-    if (n > 0) {
-      sha256_update(&ctx, static_cast<std::size_t>(n), buf.data());
-    } else if (n == 0 || errno != EINTR) {
-      if (n < 0) error = errno;
-      break;
-    }
-  }
+  std::array<char, 64 * 1024> buf;
+  ssize_t n;
+  while ((n = files::read_some(fd, buf.data(), buf.size())) > 0)
+    sha256_update(&ctx, static_cast<std::size_t>(n),
+                  reinterpret_cast<const std::uint8_t*>(buf.data()));
+  const int error = n < 0 ? errno : 0;
   ::close(fd);
   if (error != 0) return error;
   std::array<std::uint8_t, SHA256_DIGEST_SIZE> digest;

@@ -57,6 +57,13 @@ Written write_in_full(int fd, std::string_view bytes) noexcept {
   return w;
 }
 
+ssize_t read_some(int fd, char* at, std::size_t size) noexcept {
+  for (int interrupted = 0;;) {
+    const ssize_t n = ::read(fd, at, size);
+    if (n >= 0 || errno != EINTR || ++interrupted >= max_interruptions) return n;
+  }
+}
+
 int replace_whole(const char* path, std::string_view bytes) noexcept {
   char temp[PATH_MAX];
   if (!temp_name(path, temp)) return ENAMETOOLONG;

@@ -1,6 +1,9 @@
 // Writing bytes whole: all of a buffer to a descriptor, and a file replaced
-// only by a complete one. Every writer of both programs goes through here.
+// only by a complete one; and reading that an interruption does not end.
+// Every writer and every reader of a descriptor goes through here.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <string_view>
@@ -24,6 +27,11 @@ struct Written {
 // device answers) or fails otherwise ends it, and so does a run of
 // interruptions with no progress, so the caller always gets an answer.
 Written write_in_full(int fd, std::string_view bytes) noexcept;
+
+// One read(2) of up to `size` bytes into `at`, tried again when a signal
+// interrupts it, up to max_interruptions in a row: the count read, 0 at
+// the end of the input, or -1 with errno set.
+ssize_t read_some(int fd, char* at, std::size_t size) noexcept;
 
 // Writes `bytes` to a new file ".NAME.XXXXXX" beside `path` (mode 0666
 // less the umask), syncs and closes it and renames it over `path`, so that

@@ -19,20 +19,6 @@
 
 namespace recio {
 
-namespace {
-
-// One system read of up to `size` bytes into `at`, tried again when a
-// signal interrupts it, up to the limit of interruptions in a row: the
-// count read, 0 at the end of the input, or -1 with errno set.
-ssize_t read_some(int fd, char* at, std::size_t size) noexcept {
-  for (int interrupted = 0;;) {
-    const ssize_t n = ::read(fd, at, size);
-    if (n >= 0 || errno != EINTR || ++interrupted >= files::max_interruptions) return n;
-  }
-}
-
-}  // namespace
-
 // One system read per window, once its bytes are all passed over; a
 // traced read first notes the line ends among them. The end of the file
 // is remembered so it is asked for only once.
@@ -42,7 +28,7 @@ bool Source::refill() noexcept {
     drop(end_);
     pos_ = end_ = window_.data();
   }
-  const ssize_t n = read_some(fd_, window_.data(), window_.size());
+  const ssize_t n = files::read_some(fd_, window_.data(), window_.size());
   if (n > 0) {
     pos_ = window_.data();
     end_ = pos_ + n;
@@ -87,7 +73,7 @@ std::string_view Source::ahead(std::size_t n) noexcept {
     drop(pos_);
     std::memmove(window_.data(), pos_, kept);
     while (kept < n && kept < window_.size() && !at_end_ && error_ == 0) {
-      const ssize_t got = read_some(fd_, window_.data() + kept, window_.size() - kept);
+      const ssize_t got = files::read_some(fd_, window_.data() + kept, window_.size() - kept);
       if (got > 0) {
         kept += static_cast<std::size_t>(got);
       } else {
@@ -370,7 +356,7 @@ struct Tracing {
   void scanned(Source& in, const Item& item, std::uint64_t start) noexcept {
     TracedItem& t = trace.stop;
     const std::uint64_t taken = in.offset() - start;
-    if (taken < t.text.size) {
+    if (taken <= t.text.size) {
       t.text.size = static_cast<std::size_t>(taken);
       t.text.cut = false;
     }

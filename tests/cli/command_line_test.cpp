@@ -71,10 +71,9 @@ class StartDir {
   ChildResult run(const std::vector<std::string>& args, bool as_nobody = false,
                   bool stdin_closed = false) const {
     std::map<std::string, std::string> before = fit_files();
-    ChildResult r = run_program(XPCORR_BINARY, {.dir = dir_.path(),
-                                                .as_nobody = as_nobody,
-                                                .args = args,
-                                                .stdin_closed = stdin_closed});
+    ChildResult r = run_program(
+        XPCORR_BINARY,
+        {.dir = dir_.path(), .as_nobody = as_nobody, .args = args, .stdin_closed = stdin_closed});
     EXPECT_EQ(fit_files(), before) << "a fit file changed";
     return r;
   }
@@ -136,6 +135,8 @@ TEST(command_line, help_version_and_usage_errors) {
       {{"--directory"}, "", error("xpcorr: option '--directory' needs an argument"), 2},
       {{"--dir="}, "", error("xpcorr: option '--dir' needs an argument"), 2},
       {{"-C", ""}, "", error("xpcorr: option '-C' needs an argument"), 2},
+      {{"--directory", ""}, "", error("xpcorr: option '--directory' needs an argument"), 2},
+      {{"--table", "", "-C", "fits"}, "", error("xpcorr: option '--table' needs an argument"), 2},
       {{"--table"}, "", error("xpcorr: option '--table' needs an argument"), 2},
       {{"fits"}, "", error("xpcorr: unexpected argument 'fits'"), 2},
       {{"-C", "fits", "--table", "t.yaml", "extra"},
@@ -264,6 +265,10 @@ TEST(check, names_file_line_column_and_finding) {
       {"dafit3.dat", Put::bytes,
        "# yield fit, bin 4\n137681.0 1.86 0.0085 55543.5 82137.03 389.61\n",
        "fits/dafit3.dat:1:1: error: '#' is not a number\n"},
+      {"dafit1.dat", Put::bytes, "1 2 " + std::string(40, 'x') + " 4 5 6\n",
+       "fits/dafit1.dat:1:5: error: '" + std::string(40, 'x') + "' is not a number\n"},
+      {"dafit1.dat", Put::bytes, "1 2 " + std::string(41, 'x') + " 4 5 6\n",
+       "fits/dafit1.dat:1:5: error: '" + std::string(40, 'x') + "...' is not a number\n"},
       {"dafit1.dat", Put::bytes, std::string("1 2 \0\x7f 4 5 6\n", 13),
        "fits/dafit1.dat:1:5: error: '\\x00\\x7f' is not a number\n"},
       {"dafit2.dat", Put::bytes, "1 2 3 4 98811.81e+ 6\n",
@@ -316,6 +321,46 @@ TEST(check, names_file_line_column_and_finding) {
   const std::string findings = "dafit0.dat: error: no such file in " + here + "\n";
   EXPECT_EQ(r.out, findings + summary(findings, here));
   EXPECT_TRUE(r.exited(1));
+}
+
+// Findings in several files at once, in the order the files are read, and
+// a finding that needs two files: a matched count of 0 divides the
+// Monte Carlo yield even when the data yield of its bin is 0; and no
+// thousands separator is seen in four digits before a comma. Errors and
+// warnings count alike for the status, whatever their numbers; with
+// standard input closed, the first file opened is descriptor 0.
+TEST(check, findings_of_several_files) {
+  struct File {
+    const char* name;
+    std::string bytes;
+  };
+  const struct {
+    std::vector<File> files;
+    std::string findings;
+    bool stdin_closed;
+  } cases[] = {
+      {{{"mcfit3.dat", "0 1.86471 0.008089 30367.2 98811.81 377.39\n"},
+        {"dafit3.dat", "137681.0 1.86 0.0085 55543.5 0 389.61\n"}},
+       "fits/mcfit3.dat:1:1: warning: the matched count '0' is not above 0 but divides a fitted "
+       "yield above 0: the rates of bin 4 (xp 0.05 to 0.1) are infinite\n"
+       "fits/dafit3.dat:1:30: warning: the fitted yield '0' is not above 0: the data rate of bin 4 "
+       "(xp 0.05 to 0.1) is 0 in every table\n",
+       false},
+      {{{"dafit5.dat", "55356.0 1.86445 0.009313 27105.3 1234,567 247.04\n"},
+        {"dafit6.dat", "1 2 3 4 5 abc\n"}},
+       "fits/dafit5.dat:1:43: warning: '247.04' after the sixth value is not read\n"
+       "fits/dafit6.dat:1:11: error: 'abc' is not a number\n",
+       false},
+      {{}, "", true},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    for (const File& f : c.files) s.write("fits/" + std::string(f.name), f.bytes);
+    const ChildResult r = s.run({"--check", "-C", "fits"}, false, c.stdin_closed);
+    EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits"));
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.exited(c.findings.empty() ? 0 : 1)) << c.findings;
+  }
 }
 
 float parse_float(const std::string& text) {
@@ -623,6 +668,33 @@ TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
       EXPECT_EQ(s.names(), before) << what;
     }
   }
+}
+
+// Without -C the fit files are opened where the run starts; with standard
+// input closed the first of them, and later the first one digested for
+// the table, is descriptor 0. The start directory matters only for a
+// table: once removed, a run of -C with the fit files' full path and no
+// table goes on as ever.
+TEST(table, from_descriptor_0_and_without_a_start_directory) {
+  StartDir s;
+  ASSERT_TRUE(s.run({"-C", "fits", "--table", "t.yaml"}).exited(0));
+  const ChildResult closed = run_program(
+      XPCORR_BINARY, {.dir = s.file("fits"), .args = {"--table", "t.yaml"}, .stdin_closed = true});
+  EXPECT_EQ(closed.out, sample_report);
+  EXPECT_EQ(closed.err, "");
+  EXPECT_TRUE(closed.exited(0));
+  EXPECT_EQ(read_file(s.file("fits/t.yaml")), read_file(s.file("t.yaml")));
+
+  const std::string gone = s.file("gone"), fits = fs::canonical(s.file("fits")).string();
+  fs::create_directory(gone);
+  const ChildResult removed = run_child([&] {
+    if (::chdir(gone.c_str()) != 0 || ::rmdir(gone.c_str()) != 0) _exit(126);
+    execl(XPCORR_BINARY, XPCORR_BINARY, "-C", fits.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  });
+  EXPECT_EQ(removed.out, sample_report);
+  EXPECT_EQ(removed.err, "");
+  EXPECT_TRUE(removed.exited(0));
 }
 
 // The file that standard output goes to (here one in the start directory,
