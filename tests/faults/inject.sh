@@ -56,15 +56,15 @@ written_report() {
 read_mcfit0() { failure "$1" "unit 90 named mcfit0.dat" "list io" "reading direct"; }
 
 passed=0 failed=0
-# check NAME SET SPEC OUT ERR STATUS TABLE [ARG...]: runs xpcorr with ARGs
+# check NAME SET FAULT OUT ERR STATUS TABLE [ARG...]: runs xpcorr with ARGs
 # in a fresh copy of the sample fit files (mcfit0.dat replaced by $mcfit0
-# when set) beside an old table t.yaml, under strace injecting SPEC into
+# when set) beside an old table t.yaml, under strace injecting FAULT into
 # the calls of SET, within 30 seconds; then compares standard output with
 # the file OUT, standard error with ERR (and its line end), the status
 # with STATUS and the
 # table with TABLE (the old one, or $new_table), and lists the folder.
 check() {
-  local name=$1 set=$2 spec=$3 out=$4 err=$5 status=$6 table=$7
+  local name=$1 set=$2 fault=$3 out=$4 err=$5 status=$6 table=$7
   shift 7
   local dir=$scratch/$((passed + failed)) got=0 problems=
   mkdir "$dir" && cp "$sample"/*.dat "$dir" && printf 'old\n' >"$dir/t.yaml"
@@ -72,7 +72,7 @@ check() {
   local names
   names=$(ls -A "$dir")
   { (cd "$dir" && exec timeout -k 5 30 strace -qq -o /dev/null -e trace="$set" \
-    -e inject="$set:$spec" -- "$xpcorr" "$@") >"$dir.out" 2>"$dir.err"; } 2>/dev/null || got=$?
+    -e inject="$set:$fault" -- "$xpcorr" "$@") >"$dir.out" 2>"$dir.err"; } 2>/dev/null || got=$?
   cmp -s "$dir.out" "$out" || problems="$problems standard-output"
   [ "$(cat "$dir.err"; echo .)" = "${err:+$err
 }." ] || problems="$problems standard-error"
