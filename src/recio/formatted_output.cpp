@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #include "recio/fault.hpp"
 #include "recio/units.hpp"
@@ -83,9 +84,15 @@ std::string_view edit_f(float value, int width, int decimals,
   if (std::isnan(value)) {
     end = std::copy_n("-nan", 4, text);
   } else if (!fixed_exact(magnitude, decimals, end)) {
-    end = std::to_chars(text, text + sizeof text - 1, static_cast<double>(magnitude),
-                        std::chars_format::fixed, decimals)
-              .ptr;
+    const auto r = std::to_chars(text, text + sizeof text - 1, static_cast<double>(magnitude),
+                                 std::chars_format::fixed, decimals);
+    // A text longer than the buffer (a huge value at many decimals) is far
+    // wider than any field: asterisks, without looking at the bytes left.
+    if (r.ec != std::errc{}) {
+      std::memset(buf.data(), '*', static_cast<std::size_t>(width));
+      return {buf.data(), static_cast<std::size_t>(width)};
+    }
+    end = r.ptr;
     if (decimals == 0 && text[0] >= '0' && text[0] <= '9') *end++ = '.';
   }
   std::string_view t(text, static_cast<std::size_t>(end - text));

@@ -331,7 +331,8 @@ TEST(check, names_file_line_column_and_finding) {
 
 // Findings in several files at once, in the order the files are read, and
 // a finding that needs two files: a matched count of 0 divides the
-// Monte Carlo yield even when the data yield of its bin is 0; and no
+// Monte Carlo yield even when the data yield of its bin is 0, and divides
+// nothing when both yields are 0 (the rates stay 0); and no
 // thousands separator is seen in four digits before a comma. Errors and
 // warnings count alike for the status, whatever their numbers; with
 // standard input closed, the first file opened is descriptor 0.
@@ -349,6 +350,13 @@ TEST(check, findings_of_several_files) {
         {"dafit3.dat", "137681.0 1.86 0.0085 55543.5 0 389.61\n"}},
        "fits/mcfit3.dat:1:1: warning: the matched count '0' is not above 0 but divides a fitted "
        "yield above 0: the rates of bin 4 (xp 0.05 to 0.1) are infinite\n"
+       "fits/dafit3.dat:1:30: warning: the fitted yield '0' is not above 0: the data rate of bin 4 "
+       "(xp 0.05 to 0.1) is 0 in every table\n",
+       false},
+      {{{"mcfit3.dat", "0 1.86471 0.008089 30367.2 0 377.39\n"},
+        {"dafit3.dat", "137681.0 1.86 0.0085 55543.5 0 389.61\n"}},
+       "fits/mcfit3.dat:1:28: warning: the fitted yield '0' is not above 0: the Monte Carlo rate "
+       "of bin 4 (xp 0.05 to 0.1) is 0 in every table\n"
        "fits/dafit3.dat:1:30: warning: the fitted yield '0' is not above 0: the data rate of bin 4 "
        "(xp 0.05 to 0.1) is 0 in every table\n",
        false},
