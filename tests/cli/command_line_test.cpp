@@ -25,6 +25,7 @@
 #include <yaml-cpp/yaml.h>
 
 #include "recio/formatted_output.hpp"
+#include "recio/list_input.hpp"
 #include "support/child.hpp"
 
 namespace {
@@ -309,6 +310,9 @@ TEST(check, names_file_line_column_and_finding) {
       {"dafit6.dat", Put::bytes, "1 2 3 4 1e39 6 / a comment\n",
        "fits/dafit6.dat:1:9: warning: '1e39' is beyond single precision and is read as "
        "infinite\n"},
+      {"dafit6.dat", Put::bytes, "1 2 3 4 5 1" + std::string(39, '0') + "\r\n",
+       "fits/dafit6.dat:1:11: warning: '1" + std::string(39, '0') +
+           "' is beyond single precision and is read as infinite\n"},
       {"dafit0.dat", Put::bytes, "9.7e4,1.86,0.008,303,98811.81,377.39 \r\n", ""},
   };
   for (const CheckCase& c : cases) {
@@ -335,7 +339,8 @@ TEST(check, names_file_line_column_and_finding) {
 // nothing when both yields are 0 (the rates stay 0); and no
 // thousands separator is seen in four digits before a comma. Errors and
 // warnings count alike for the status, whatever their numbers; with
-// standard input closed, the first file opened is descriptor 0.
+// standard input closed, each file opened is descriptor 0, read whole
+// across the window's end.
 TEST(check, findings_of_several_files) {
   struct File {
     const char* name;
@@ -366,6 +371,9 @@ TEST(check, findings_of_several_files) {
        "fits/dafit6.dat:1:11: error: 'abc' is not a number\n",
        false},
       {{}, "", true},
+      {{{"mcfit0.dat", std::string(recio::window_size - 2, ' ') + "abc 2 3 4 5 6\n"}},
+       "fits/mcfit0.dat:1:65535: error: 'abc' is not a number\n",
+       true},
   };
   for (const auto& c : cases) {
     StartDir s;
