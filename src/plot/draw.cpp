@@ -114,7 +114,7 @@ void enter(const Figure& f, const Box& b, double x0, double x1, double y0, doubl
 
 // A bin or a point of a series drawn as data, `dx` aside from its x.
 void draw_point(const Device& d, const Window& w, const Point& p, double dx, const char* marker) {
-  double x = w.x(p.x) + (p.high > p.low ? dx : 0), y = w.y(p.value),
+  double x = w.x(p.x) + dx, y = w.y(p.value),
          cap = w.across(0.25 * d.f.font);
   d.width(1.2);
   if (p.high > p.low) pljoin(w.x(std::max(p.low, w.f.x.log ? 0.0 : p.low)), y, w.x(p.high), y);
@@ -165,8 +165,8 @@ void draw_series(const Device& d, const Window& w) {
       continue;
     }
     plcol0(colour0 + style);
-    double dx = aside(panel.styles[i], n, w.f.x);
-    for (const Point& p : panel.series[i].points) draw_point(d, w, p, dx, markers[style]);
+    for (const Point& p : panel.series[i].points)
+      draw_point(d, w, p, aside(panel.styles[i], n, w.f.x, p), markers[style]);
   }
   plcol0(1);
 }

@@ -195,8 +195,12 @@ bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<s
 
 double Axis::of(double v) const { return log ? std::log10(v) : v; }
 
-double aside(std::size_t k, std::size_t n, const Axis& x) {
-  return (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * 0.01 * (x.hi - x.lo);
+double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p) {
+  if (!(p.high > p.low)) return 0;
+  const double low = x.log && p.low <= 0 ? x.lo : x.of(p.low);
+  const double step =
+      std::min(0.01 * (x.hi - x.lo), (x.of(p.high) - low) / static_cast<double>(n));
+  return (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * step;
 }
 
 bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,

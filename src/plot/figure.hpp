@@ -102,9 +102,11 @@ struct Figure {
 // The colours and markers a picture tells apart.
 constexpr std::size_t palette_size = 10;
 
-// How far, along x, the bins of series k of n are set aside from their x so
-// that the series drawn together do not hide each other.
-double aside(std::size_t k, std::size_t n, const Axis& x);
+// How far, along the axis, the marker of bin `p` of series k of n is set
+// aside from its x so that the series drawn together do not hide each
+// other: a hundredth of the axis a series, less in a bin too narrow for n
+// markers, so that every marker stays inside its bin; none for a point.
+double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p);
 
 // The figure of `series` as `settings` ask, with a line for each point it
 // leaves out in `notes`; false with `why` set when it has nothing to draw,

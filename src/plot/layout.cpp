@@ -223,9 +223,8 @@ std::vector<Box> marks(const Figure& f) {
       curve_marks(page, s);
       continue;
     }
-    double dx = aside(k, f.main.series.size(), x);
     for (const Point& p : s.points) {
-      double at = page.X(x.of(p.x) + (p.high > p.low ? dx : 0)), y = page.Y(p.value);
+      double at = page.X(x.of(p.x) + aside(k, f.main.series.size(), x, p)), y = page.Y(p.value);
       page.add({at - half, y - half, at + half, y + half});
       if (p.high > p.low)
         page.add({page.X(p.low > 0 || !x.log ? x.of(p.low) : x.lo), y - thin, page.X(x.of(p.high)),

@@ -110,6 +110,34 @@ TEST(Figure, TitlesFitTheirAxisSmallerOrInLines) {
   }
 }
 
+// Five series over one narrow bin and one wide: each marker stays inside
+// its bin, on a linear and on a logarithmic x axis, and the markers of one
+// bin stand apart, in the order of the series.
+TEST(Figure, MarkersSetAsideStayInsideTheirBins) {
+  for (bool logx : {false, true}) {
+    SCOPED_TRACE(logx ? "logx" : "linear x");
+    std::vector<Series> five;
+    for (int k = 0; k < 5; ++k)
+      five.push_back(series("t", {bin(0.05, 0.1, 1 + k, 0.1), bin(3, 4.5, 2, 0.1)}));
+    Settings s;
+    s.xlog = logx;
+    Figure f;
+    std::vector<std::string> notes;
+    Failure why;
+    ASSERT_TRUE(compose(five, s, f, notes, why));
+    for (const Point& p : five[0].points) {
+      double before = -HUGE_VAL;
+      for (std::size_t k = 0; k < 5; ++k) {
+        const double at = f.x.of(p.x) + aside(k, 5, f.x, p);
+        EXPECT_GT(at, f.x.of(p.low)) << p.low << " series " << k;
+        EXPECT_LT(at, f.x.of(p.high)) << p.low << " series " << k;
+        EXPECT_GT(at, before) << p.low << " series " << k;
+        before = at;
+      }
+    }
+  }
+}
+
 TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
   // Falling, rising, and filling every corner: the legend takes the first
   // free corner of top right, top left, bottom right, bottom left, else
