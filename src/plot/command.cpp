@@ -63,7 +63,6 @@ const char* const usage_text =
 namespace {
 
 namespace fs = std::filesystem;
-constexpr double cm = 72 / 2.54;
 
 // The PLplot device for the output file's extension, none for .tsv and for
 // standard output ('-'); false for an extension it does not know.

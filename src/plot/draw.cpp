@@ -114,8 +114,7 @@ void enter(const Figure& f, const Box& b, double x0, double x1, double y0, doubl
 
 // A bin or a point of a series drawn as data, `dx` aside from its x.
 void draw_point(const Device& d, const Window& w, const Point& p, double dx, const char* marker) {
-  double x = w.x(p.x) + dx, y = w.y(p.value),
-         cap = w.across(0.25 * d.f.font);
+  double x = w.x(p.x) + dx, y = w.y(p.value), cap = w.across(0.25 * d.f.font);
   d.width(1.2);
   if (p.high > p.low) pljoin(w.x(std::max(p.low, w.f.x.log ? 0.0 : p.low)), y, w.x(p.high), y);
   if (p.has_errors) {
@@ -171,6 +170,19 @@ void draw_series(const Device& d, const Window& w) {
   plcol0(1);
 }
 
+// One bin of the band: a box over its width, or a thick bar at a point.
+void draw_band_bin(const Device& d, const Window& w, const Point& b) {
+  double lo = 1 - b.total_down, hi = 1 + b.total_up;
+  if (b.high > b.low) {
+    PLFLT x0 = w.x(std::max(b.low, w.f.x.log && b.low <= 0 ? b.x : b.low)), x1 = w.x(b.high);
+    PLFLT xs[] = {x0, x1, x1, x0}, ys[] = {lo, lo, hi, hi};
+    plfill(4, xs, ys);
+  } else {
+    d.width(4);
+    pljoin(w.x(b.x), lo, w.x(b.x), hi);
+  }
+}
+
 // The first series' total error as a band around 1, in bins (a point
 // without width as a thick bar) or along its curve, and a dashed line at 1.
 void draw_band(const Device& d, const Window& w) {
@@ -182,18 +194,8 @@ void draw_band(const Device& d, const Window& w) {
     for (auto b = band.rbegin(); b != band.rend(); ++b)
       xs.push_back(w.x(b->x)), ys.push_back(1 + b->total_up);
     plfill(static_cast<PLINT>(xs.size()), xs.data(), ys.data());
-  }
-  for (const Point& b : band) {
-    if (w.panel.band_curve && band.size() > 1) break;
-    double lo = 1 - b.total_down, hi = 1 + b.total_up;
-    if (b.high > b.low) {
-      PLFLT x0 = w.x(std::max(b.low, w.f.x.log && b.low <= 0 ? b.x : b.low)), x1 = w.x(b.high);
-      PLFLT xs[] = {x0, x1, x1, x0}, ys[] = {lo, lo, hi, hi};
-      plfill(4, xs, ys);
-    } else {
-      d.width(4);
-      pljoin(w.x(b.x), lo, w.x(b.x), hi);
-    }
+  } else {
+    for (const Point& b : band) draw_band_bin(d, w, b);
   }
   plcol0(1);
   d.width(0.8);
@@ -257,14 +259,11 @@ void draw_labels(const Device& d) {
   const Panel& lowest = f.ratio ? *f.ratio : f.main;
   double titles = 0;
   for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
-    if (p)
-      titles = std::max(titles,
-                        static_cast<double>(p->title.lines.size()) * line_height * p->title.size);
+    if (p) titles = std::max(titles, p->title.height());
   d.text_size(font);
   for (const Tick& t : f.x.ticks.major) {
     if (t.at < f.x.lo || t.at > f.x.hi) continue;
-    double x =
-        lowest.frame.x0 + (t.at - f.x.lo) / (f.x.hi - f.x.lo) * (lowest.frame.x1 - lowest.frame.x0);
+    double x = f.x.along(t.at, lowest.frame.x0, lowest.frame.x1);
     plptex(x, lowest.frame.y0 - 1.0 * font, 1, 0, 0.5, t.label.c_str());
   }
   for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr}) {
@@ -272,16 +271,14 @@ void draw_labels(const Device& d) {
     d.text_size(font);
     for (const Tick& t : p->y.ticks.major) {
       if (t.at < p->y.lo || t.at > p->y.hi) continue;
-      double y = p->frame.y0 + (t.at - p->y.lo) / (p->y.hi - p->y.lo) * (p->frame.y1 - p->frame.y0);
+      double y = p->y.along(t.at, p->frame.y0, p->frame.y1);
       plptex(p->frame.x0 - 0.5 * font, y, 1, 0, 1, t.label.c_str());
     }
-    double height = static_cast<double>(p->title.lines.size()) * line_height * p->title.size;
-    draw_lines(d, p->title, 0.5 * font + titles - height / 2, (p->frame.y0 + p->frame.y1) / 2,
-               true);
+    draw_lines(d, p->title, 0.5 * font + titles - p->title.height() / 2,
+               (p->frame.y0 + p->frame.y1) / 2, true);
   }
-  double height = static_cast<double>(f.x_title.lines.size()) * line_height * f.x_title.size;
   draw_lines(d, f.x_title, (lowest.frame.x0 + lowest.frame.x1) / 2,
-             lowest.frame.y0 - 2.0 * font - height / 2, false);
+             lowest.frame.y0 - 2.0 * font - f.x_title.height() / 2, false);
 }
 
 // The legend: a white box, each entry's sample (marker and bar, or line
@@ -299,7 +296,7 @@ void draw_legend(const Device& d) {
   plline(5, lx, ly);
   for (std::size_t i = 0; i < f.legend.size(); ++i) {
     const LegendEntry& e = f.legend[i];
-    PLINT style = static_cast<PLINT>(e.style);
+    PLINT style = static_cast<PLINT>(i);
     double y = b.y1 - 0.2 * font - (static_cast<double>(i) + 0.5) * 1.3 * font;
     double x0 = b.x0 + 0.5 * font, x1 = x0 + 2.0 * font, xm = (x0 + x1) / 2;
     if (e.band) {

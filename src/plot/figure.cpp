@@ -197,9 +197,8 @@ double Axis::of(double v) const { return log ? std::log10(v) : v; }
 
 double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p) {
   if (!(p.high > p.low)) return 0;
-  const double low = x.log && p.low <= 0 ? x.lo : x.of(p.low);
   const double step =
-      std::min(0.01 * (x.hi - x.lo), (x.of(p.high) - low) / static_cast<double>(n));
+      std::min(0.01 * (x.hi - x.lo), (x.of(p.high) - x.low_of(p)) / static_cast<double>(n));
   return (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * step;
 }
 
@@ -214,7 +213,7 @@ bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
     f.main.styles.push_back(k);
     bool band = false;
     for (const Point& p : main[k].points) band = band || p.has_errors;
-    f.legend.push_back({entry(main[k]), k, main[k].curve, main[k].curve && band});
+    f.legend.push_back({entry(main[k]), main[k].curve, main[k].curve && band});
   }
   f.x = x_axis(main, s);
   f.main.y = y_axis(main, {}, ylog, s.y_range);

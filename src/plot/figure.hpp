@@ -30,6 +30,9 @@ struct Limits {
 
 // The page: its size in points (0: the default size), and whether the
 // ratio panel adds to the height (a preset size) or fits within it.
+// Points in a centimetre: page sizes are given in points.
+constexpr double cm = 72 / 2.54;
+
 struct PageSize {
   double width = 0, height = 0;
   bool grows = true;
@@ -59,6 +62,7 @@ constexpr double line_height = 1.25;
 struct Title {
   std::vector<std::string> lines;
   double size = 0;
+  double height() const { return static_cast<double>(lines.size()) * line_height * size; }
 };
 
 struct Axis {
@@ -67,6 +71,14 @@ struct Axis {
   Ticks ticks;
   // The axis position of value v (its log10 on a logarithmic axis).
   double of(double v) const;
+  // The axis position of the low edge of bin `p`: the axis start for an
+  // edge of 0 or below on a logarithmic axis.
+  double low_of(const Point& p) const { return log && p.low <= 0 ? lo : of(p.low); }
+  // The page position of axis position `at` on an axis drawn from `from`
+  // to `to`.
+  double along(double at, double from, double to) const {
+    return from + (at - lo) / (hi - lo) * (to - from);
+  }
 };
 
 struct Panel {
@@ -80,8 +92,7 @@ struct Panel {
 };
 
 struct LegendEntry {
-  std::string text;  // PLplot text
-  std::size_t style;
+  std::string text;  // PLplot text; entry k has style k
   bool curve, band;
 };
 

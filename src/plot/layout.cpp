@@ -12,7 +12,6 @@ namespace plot {
 
 namespace {
 
-constexpr double cm = 72 / 2.54;
 constexpr double smallest = 8;  // points: no text is set smaller
 
 // Advance widths of DejaVu Sans, in thousandths of an em, from ' ' to '~'.
@@ -91,15 +90,6 @@ std::vector<std::string> filled(const std::vector<Piece>& ps, double capacity) {
   return lines;
 }
 
-double height_of(const Title& t) {
-  return static_cast<double>(t.lines.size()) * line_height * t.size;
-}
-
-// The page position of axis value `at` on an axis drawn from `from` to `to`.
-double along(const Axis& a, double at, double from, double to) {
-  return from + (at - a.lo) / (a.hi - a.lo) * (to - from);
-}
-
 double widest(const Ticks& t, double font) {
   double w = 0;
   for (const Tick& k : t.major) w = std::max(w, text_width(k.label) * font);
@@ -111,7 +101,7 @@ Ticks y_ticks(const Axis& a, const Box& frame, double font) {
   return ticks(a.lo, a.hi, a.log, [&](const std::vector<Tick>& t) {
     if (t.size() > 8) return false;
     for (std::size_t i = 1; i < t.size(); ++i)
-      if (along(a, t[i].at, frame.y0, frame.y1) - along(a, t[i - 1].at, frame.y0, frame.y1) <
+      if (a.along(t[i].at, frame.y0, frame.y1) - a.along(t[i - 1].at, frame.y0, frame.y1) <
           1.7 * font)
         return false;
     return true;
@@ -123,8 +113,7 @@ Ticks x_ticks(const Axis& a, const Box& frame, double font) {
   return ticks(a.lo, a.hi, a.log, [&](const std::vector<Tick>& t) {
     if (t.size() > 7) return false;
     for (std::size_t i = 1; i < t.size(); ++i) {
-      double room =
-          along(a, t[i].at, frame.x0, frame.x1) - along(a, t[i - 1].at, frame.x0, frame.x1);
+      double room = a.along(t[i].at, frame.x0, frame.x1) - a.along(t[i - 1].at, frame.x0, frame.x1);
       double need = (text_width(t[i].label) + text_width(t[i - 1].label)) / 2 * font + 1.2 * font;
       if (room < need) return false;
     }
@@ -143,7 +132,7 @@ struct Outside {
 void margins(Figure& f, const std::string& x_title, const std::string& y_title,
              const std::string& ratio_title, Outside outside) {
   const double font = f.font, pad = 0.5 * font;
-  double bottom = pad + height_of(f.x_title) + 0.4 * font + font + 0.6 * font;
+  double bottom = pad + f.x_title.height() + 0.4 * font + font + 0.6 * font;
   double top = pad + 0.6 * font + outside.above;
   double high = f.height - top - bottom;
   double ratio = f.ratio ? 0.28 * (high - font) : 0;
@@ -158,7 +147,7 @@ void margins(Figure& f, const std::string& x_title, const std::string& y_title,
     p->y.ticks = y_ticks(p->y, p->frame, font);
     p->title = fit(p == &f.main ? y_title : ratio_title, font, p->frame.y1 - p->frame.y0);
     labels = std::max(labels, widest(p->y.ticks, font));
-    titles = std::max(titles, height_of(p->title));
+    titles = std::max(titles, p->title.height());
   }
   double left = pad + titles + 0.5 * font + labels + 0.5 * font;
   double last = f.x.ticks.major.empty() ? 0 : text_width(f.x.ticks.major.back().label) * font;
@@ -176,8 +165,8 @@ struct Page {
   const Figure& f;
   const Box& fr;
   std::vector<Box> marks;
-  double X(double at) const { return along(f.x, at, fr.x0, fr.x1); }
-  double Y(double v) const { return along(f.main.y, f.main.y.of(v), fr.y0, fr.y1); }
+  double X(double at) const { return f.x.along(at, fr.x0, fr.x1); }
+  double Y(double v) const { return f.main.y.along(f.main.y.of(v), fr.y0, fr.y1); }
   double bottom(const Point& p) const {
     double b = p.value - p.total_down;
     return f.main.y.log && b <= 0 ? fr.y0 : Y(b);
@@ -226,9 +215,7 @@ std::vector<Box> marks(const Figure& f) {
     for (const Point& p : s.points) {
       double at = page.X(x.of(p.x) + aside(k, f.main.series.size(), x, p)), y = page.Y(p.value);
       page.add({at - half, y - half, at + half, y + half});
-      if (p.high > p.low)
-        page.add({page.X(p.low > 0 || !x.log ? x.of(p.low) : x.lo), y - thin, page.X(x.of(p.high)),
-                  y + thin});
+      if (p.high > p.low) page.add({page.X(x.low_of(p)), y - thin, page.X(x.of(p.high)), y + thin});
       if (p.has_errors)
         page.add({at - half, page.bottom(p), at + half, page.Y(p.value + p.total_up)});
     }

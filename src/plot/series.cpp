@@ -38,13 +38,16 @@ void place(const tables::Coordinate& c, Point& p) {
   }
 }
 
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
 // The errors of a value: those labelled "stat..." (any case) make the
 // statistical pair, all of them in quadrature the total.
 void add_errors(const tables::Entry& e, Point& p) {
   for (const tables::Uncertainty& u : e.errors) {
-    std::string word = u.label.substr(0, 4);
-    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (word == "stat")
+    if (lower(u.label.substr(0, 4)) == "stat")
       p.stat_down = std::hypot(p.stat_down, u.down), p.stat_up = std::hypot(p.stat_up, u.up);
     p.total_down = std::hypot(p.total_down, u.down);
     p.total_up = std::hypot(p.total_up, u.up);
@@ -102,11 +105,6 @@ std::size_t column_index(const tables::Table& t, int column) {
   for (std::size_t i = 0; i < t.dependent.size(); ++i)
     if (t.dependent[i].header.name == "fragmentation function") return i;
   return 0;
-}
-
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ Ticks linear(double lo, double hi, const Fits& fits) {
       bool enough = v.size() >= 2;
       if (enough && fits(t.major)) return t;
       if (enough || chosen.major.empty()) chosen = t;
-      if (!enough && !chosen.major.empty() && chosen.major.size() >= 2) return chosen;
+      if (!enough && chosen.major.size() >= 2) return chosen;
     }
   return chosen;
 }
@@ -80,7 +80,7 @@ Ticks decades(int d0, int d1, double lo, double hi, const Fits& fits) {
 
 // A logarithmic axis within less than two decades: 1, 2 and 5 times the
 // powers of ten labelled, or each of 1 to 9 when those are too few.
-Ticks within_decades(double lo, double hi, const Fits& fits) {
+Ticks within_decades(double lo, double hi) {
   Ticks chosen;
   for (const std::vector<int>& marked :
        {std::vector<int>{1, 2, 5}, std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}}) {
@@ -97,8 +97,7 @@ Ticks within_decades(double lo, double hi, const Fits& fits) {
         t.major.push_back({at, labels({v}, scaled(1, d)).front()});
       }
     chosen = t;
-    if (t.major.size() >= 2 && fits(t.major)) return t;
-    if (t.major.size() >= 2) return t;
+    if (t.major.size() >= 2) return t;  // the sparser marking first: it fits best
   }
   return chosen;
 }
@@ -137,7 +136,7 @@ Ticks ticks(double lo, double hi, bool log, const Fits& fits) {
   if (!log) return linear(lo, hi, fits);
   int d0 = static_cast<int>(std::ceil(lo - 1e-9)), d1 = static_cast<int>(std::floor(hi + 1e-9));
   if (d1 - d0 >= 1) return decades(d0, d1, lo, hi, fits);
-  return within_decades(lo, hi, fits);
+  return within_decades(lo, hi);
 }
 
 }  // namespace plot

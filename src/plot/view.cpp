@@ -29,6 +29,7 @@ bool drawable(const Point& p, bool xlog) { return left_out(p, {xlog, false}).emp
 
 // The x range of a curve's line, for messages: " (0.075 to 0.75)".
 std::string span(const std::vector<Point>& line) {
+  if (line.empty()) return "";
   char buf[80];
   std::snprintf(buf, sizeof buf, " (%g to %g)", line.front().x, line.back().x);
   return buf;
@@ -52,7 +53,7 @@ void by_curve(const Series& first, const Series& t, std::size_t k, bool xlog, Se
   std::vector<Point> line = line_of(first, xlog);
   for (const Point& q : t.points) {
     if (!drawable(q, xlog)) continue;
-    std::optional<Point> r = line.empty() ? std::nullopt : at(line, q.x);
+    std::optional<Point> r = at(line, q.x);
     if (!r)
       misses.push_back({k, where(t, q), "outside the x range of " + first.file + span(line)});
     else if (r->value == 0)
@@ -68,7 +69,7 @@ void curve_by(const Series& first, const Series& t, std::size_t k, bool xlog, Se
   std::vector<Point> line = line_of(t, xlog);
   for (const Point& r : first.points) {
     if (!drawable(r, xlog)) continue;
-    std::optional<Point> q = line.empty() ? std::nullopt : at(line, r.x);
+    std::optional<Point> q = at(line, r.x);
     if (!q) {
       misses.push_back({k, where(first, r), "outside its x range" + span(line)});
     } else if (r.value == 0) {
