@@ -148,20 +148,6 @@ void read_fit(std::string_view name, FitRead& f, std::span<char> window) noexcep
   ::close(fd);
 }
 
-// Whether the exponent of a value refused for its exponent has a digit:
-// then it is one above the limit, else one without digits.
-bool exponent_has_digits(std::string_view text) noexcept {
-  const std::size_t star = text.find('*');
-  std::size_t i = star == std::string_view::npos ? 0 : star + 1;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  i = text.find_first_of("EeDd+-", i);
-  if (i == std::string_view::npos) return false;
-  if (std::strchr("EeDd", text[i]) != nullptr && i + 1 < text.size() &&
-      (text[i + 1] == '+' || text[i + 1] == '-'))
-    ++i;
-  return i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9';
-}
-
 // The error that ends the run's read of `f`, if there is one.
 void add_error(const FitRead& f, const std::string& dir, std::vector<Found>& out) {
   const recio::TracedItem& at = f.trace.stop;
@@ -195,8 +181,10 @@ void add_error(const FitRead& f, const std::string& dir, std::vector<Found>& out
         out.push_back({Finding::not_a_number, true, at.place, quoted(at.text)});
       return;
     case recio::Fault::exponent_field:
-      out.push_back({exponent_has_digits(at.text.view()) ? Finding::exponent_too_large
-                                                         : Finding::exponent_without_digits,
+      // The scan stops at a digit when the exponent grew too large, at
+      // anything else when it has no digits.
+      out.push_back({at.after >= '0' && at.after <= '9' ? Finding::exponent_too_large
+                                                        : Finding::exponent_without_digits,
                      true, at.place, quoted(at.text)});
       return;
     case recio::Fault::bad_repetition_count:

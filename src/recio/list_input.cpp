@@ -370,7 +370,10 @@ struct Tracing {
   // value on the line.
   void stopped(Source& in, std::size_t found, Fault fault) noexcept {
     trace.found = found;
-    if (fault != Fault::none) return;
+    if (fault != Fault::none) {
+      trace.stop.after = in.peek();
+      return;
+    }
     for (std::size_t i = found; i < trace.items.size(); ++i) trace.items[i] = trace.stop;
     if (found == trace.items.size()) {
       in.skip_blanks();

@@ -94,7 +94,8 @@ struct ItemText {
 };
 
 // One item of a traced read: where its value, null or slash began, its
-// text, whether a value set it, and the byte right after a value's text.
+// text, whether a value set it, and the byte right after a value's text
+// (for the item of a fault, the byte the scan stopped at).
 struct TracedItem {
   Place place;
   ItemText text;

@@ -282,6 +282,9 @@ TEST(check, names_file_line_column_and_finding) {
        "fits/dafit4.dat:1:9: error: '5.-999999999' has an exponent above 99999999\n"},
       {"dafit4.dat", Put::bytes, "1 2 3 4 5E-100000000 6\n",
        "fits/dafit4.dat:1:9: error: '5E-100000000' has an exponent above 99999999\n"},
+      {"dafit4.dat", Put::bytes, "1 2 3 4 " + std::string(45, '1') + "e999999999 6\n",
+       "fits/dafit4.dat:1:9: error: '" + std::string(40, '1') +
+           "...' has an exponent above 99999999\n"},
       {"dafit5.dat", Put::bytes, "1 2 3 4 0*5 6\n",
        "fits/dafit5.dat:1:9: error: '0*5' has a bad repeat count (a whole number from 1 before "
        "the '*')\n"},
