@@ -54,6 +54,10 @@ enum class Finding : std::uint8_t {
 
 constexpr bool is_error(Finding f) noexcept { return f <= Finding::carriage_return; }
 
+// The first three concern the file as a whole; the others have a line and
+// a column.
+constexpr bool is_placed(Finding f) noexcept { return f > Finding::directory; }
+
 // How a finding's text reads: lead, a, middle, b, trail.
 struct Form {
   std::string_view lead, middle, trail;
@@ -88,11 +92,10 @@ Form form_of(Finding f) noexcept {
   return {"?", "", ""};
 }
 
-// One finding: where it lies (`placed` false: the file as a whole) and the
-// parts its text names.
+// One finding: where it lies, when it is placed, and the parts its text
+// names.
 struct Found {
   Finding what;
-  bool placed = false;
   recio::Place place{};
   std::string a{}, b{};
 };
@@ -153,9 +156,9 @@ void add_error(const FitRead& f, const std::string& dir, std::vector<Found>& out
   const recio::TracedItem& at = f.trace.stop;
   if (f.open_error != 0) {
     if (f.open_error == ENOENT)
-      out.push_back({Finding::missing, false, {}, dir});
+      out.push_back({Finding::missing, {}, dir});
     else
-      out.push_back({Finding::unreadable, false, {}, std::strerror(f.open_error)});
+      out.push_back({Finding::unreadable, {}, std::strerror(f.open_error)});
     return;
   }
   switch (f.fault) {
@@ -164,40 +167,36 @@ void add_error(const FitRead& f, const std::string& dir, std::vector<Found>& out
       if (f.read_error == EISDIR)
         out.push_back({Finding::directory});
       else
-        out.push_back({Finding::unreadable, false, {}, std::strerror(f.read_error)});
+        out.push_back({Finding::unreadable, {}, std::strerror(f.read_error)});
       return;
     case recio::Fault::end_of_file:
-      if (f.trace.found == 0 && at.place.line == 1 && at.place.column == 1)
-        out.push_back({Finding::empty, true, at.place});
+      if (f.trace.found == 0 && at.place == recio::Place{})
+        out.push_back({Finding::empty, at.place});
       else
         out.push_back(
-            {Finding::too_few_values, true, at.place,
+            {Finding::too_few_values, at.place,
              std::to_string(f.trace.found) + (f.trace.found == 1 ? " value" : " values")});
       return;
     case recio::Fault::invalid_number:
       if (at.text.view() == "\r")
-        out.push_back({Finding::carriage_return, true, at.place});
+        out.push_back({Finding::carriage_return, at.place});
       else
-        out.push_back({Finding::not_a_number, true, at.place, quoted(at.text)});
+        out.push_back({Finding::not_a_number, at.place, quoted(at.text)});
       return;
     case recio::Fault::exponent_field:
       // The scan stops at a digit when the exponent grew too large, at
       // anything else when it has no digits.
       out.push_back({at.after >= '0' && at.after <= '9' ? Finding::exponent_too_large
                                                         : Finding::exponent_without_digits,
-                     true, at.place, quoted(at.text)});
+                     at.place, quoted(at.text)});
       return;
     case recio::Fault::bad_repetition_count:
-      out.push_back({Finding::bad_repeat_count, true, at.place, quoted(at.text)});
+      out.push_back({Finding::bad_repeat_count, at.place, quoted(at.text)});
       return;
     case recio::Fault::open_failed:
     case recio::Fault::write_failed: break;
   }
-  out.push_back({Finding::unreadable, false, {}, "unknown fault"});
-}
-
-bool same_place(const recio::Place& a, const recio::Place& b) noexcept {
-  return a.line == b.line && a.column == b.column;
+  out.push_back({Finding::unreadable, {}, "unknown fault"});
 }
 
 bool all_digits(std::string_view s) noexcept {
@@ -220,7 +219,7 @@ void add_thousands(const recio::TracedItem& first, const recio::Place& next,
       !all_digits(part.substr(0, 3)) || (part.size() > 3 && all_digits(part.substr(3, 1))))
     return;
   const std::string before(first.text.view());
-  out.push_back({Finding::thousands_separator, true, first.place,
+  out.push_back({Finding::thousands_separator, first.place,
                  quoted(before + "," + std::string(part)),
                  quoted(before) + " and " + quoted(part)});
 }
@@ -240,27 +239,25 @@ void add_warnings(const FitRead& f, bool mc, int bin, float data_yield, std::vec
     const recio::TracedItem& item = f.items[static_cast<unsigned>(i)];
     const float v = f.values[static_cast<unsigned>(i)];
     const char* name = used_value(mc, i);
-    const bool repeated =
-        i > 0 && same_place(item.place, f.items[static_cast<unsigned>(i - 1)].place);
+    const bool repeated = i > 0 && item.place == f.items[static_cast<unsigned>(i - 1)].place;
     if (!item.set) {
       if (name != nullptr)
-        out.push_back({Finding::unset_value, true, item.place, name,
+        out.push_back({Finding::unset_value, item.place, name,
                        item.text.view() == "/" ? "a slash" : "a null"});
     } else if (std::isinf(v)) {
       if (!repeated)
-        out.push_back({Finding::beyond_single_precision, true, item.place, quoted(item.text)});
+        out.push_back({Finding::beyond_single_precision, item.place, quoted(item.text)});
     } else if (i == yield_value && !(v > 0)) {
-      out.push_back({Finding::yield_not_positive, true, item.place, quoted(item.text),
+      out.push_back({Finding::yield_not_positive, item.place, quoted(item.text),
                      (mc ? "the Monte Carlo rate of " : "the data rate of ") + bin_name(bin)});
     } else if (mc && i == matched_value && !(v > 0) &&
                (f.values[yield_value] > 0 || data_yield > 0)) {
-      out.push_back({Finding::matched_count_not_positive, true, item.place, quoted(item.text),
+      out.push_back({Finding::matched_count_not_positive, item.place, quoted(item.text),
                      bin_name(bin) + (v == 0 ? " are infinite" : " are negative")});
     }
     if (i + 1 < fit_values) {
       const recio::TracedItem& next = f.items[static_cast<unsigned>(i + 1)];
-      if (!same_place(next.place, item.place))
-        add_thousands(item, next.place, next.text.view(), out);
+      if (next.place != item.place) add_thousands(item, next.place, next.text.view(), out);
     }
   }
   // What follows the sixth value on its line, unless a slash ended the
@@ -271,7 +268,7 @@ void add_warnings(const FitRead& f, bool mc, int bin, float data_yield, std::vec
   if (!rest.text.cut) text = text.substr(0, text.find_last_not_of(" \t\r") + 1);
   if (f.trace.found == fit_values && !text.empty() && text[0] != '/') {
     add_thousands(f.items[fit_values - 1], rest.place, text, out);
-    out.push_back({Finding::text_after_values, true, rest.place, quoted(text, rest.text.cut)});
+    out.push_back({Finding::text_after_values, rest.place, quoted(text, rest.text.cut)});
   }
 }
 
@@ -279,7 +276,7 @@ void add_warnings(const FitRead& f, bool mc, int bin, float data_yield, std::vec
 // then "error" or "warning" and the text.
 void append_line(std::string& out, std::string_view file, const Found& f) {
   out += file;
-  if (f.placed) {
+  if (is_placed(f.what)) {
     out += ':';
     out += std::to_string(f.place.line);
     out += ':';

@@ -24,22 +24,22 @@ constexpr bool widths_are_thousandths() {
 }
 static_assert(widths_are_thousandths());
 
-// The edges of bin b, in thousandths.
+// The edges of bin b, summed in thousandths so that they are exact, then
+// as the nearest doubles.
 struct Edges {
-  int low = 0, high = 0;
+  double low, high;
 };
 
 Edges edges(int b) {
-  Edges e;
-  for (int k = 1; k < b; ++k) e.low += thousandths(core::dxp[k]);
-  e.high = e.low + thousandths(core::dxp[b]);
-  return e;
+  int low = 0;
+  for (int k = 1; k < b; ++k) low += thousandths(core::dxp[k]);
+  return {low / 1000.0, (low + thousandths(core::dxp[b])) / 1000.0};
 }
 
 tables::Independent xp_bins() {
   tables::Independent x{{"x_p", ""}, {}};
   for (int b = core::first_reported; b <= core::last_reported; ++b)
-    x.values.push_back(tables::Coordinate::of_bin(edges(b).low / 1000.0, edges(b).high / 1000.0));
+    x.values.push_back(tables::Coordinate::of_bin(edges(b).low, edges(b).high));
   return x;
 }
 
@@ -62,9 +62,10 @@ tables::Table results_table(const core::FinalValues& v) {
 
 std::string bin_name(int b) {
   char low[32], high[32];
+  const Edges e = edges(b);
   std::string name = "bin ";
-  name.append(std::to_string(b)).append(" (xp ").append(tables::number(edges(b).low / 1000.0, low));
-  name.append(" to ").append(tables::number(edges(b).high / 1000.0, high)) += ')';
+  name.append(std::to_string(b)).append(" (xp ").append(tables::number(e.low, low));
+  name.append(" to ").append(tables::number(e.high, high)) += ')';
   return name;
 }
 

@@ -21,6 +21,7 @@ inline constexpr std::size_t window_size = 64 * 1024;
 struct Place {
   std::uint64_t line = 1;
   std::uint64_t column = 1;
+  friend bool operator==(const Place&, const Place&) = default;
 };
 
 // A bounded window over the bytes of one read. Over a descriptor it is
