@@ -16,6 +16,7 @@
 #include <span>
 #include <string_view>
 
+#include "files/whole_file.hpp"
 #include "recio/list_input.hpp"
 
 namespace {
@@ -37,19 +38,21 @@ const char* temp_path() {
   return path;
 }
 
-void write_all(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n <= 0) std::abort();
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
+// The file at `path` read into `values` through `window`, traced when
+// `trace` is given.
+recio::Fault read_file(const char* path, std::span<char> window, std::span<float> values,
+                       recio::Trace* trace = nullptr) {
+  const int fd = ::open(path, O_RDONLY);
+  if (fd < 0) std::abort();
+  recio::Source in(fd, window);
+  const recio::Fault fault = recio::read_list(in, values, trace);
+  ::close(fd);
+  return fault;
 }
 
 bool same(const recio::TracedItem& a, const recio::TracedItem& b) {
-  return a.place.line == b.place.line && a.place.column == b.place.column &&
-         a.text.view() == b.text.view() && a.text.cut == b.text.cut && a.set == b.set &&
-         a.after == b.after;
+  return a.place == b.place && a.text.view() == b.text.view() && a.text.cut == b.text.cut &&
+         a.set == b.set && a.after == b.after;
 }
 
 }  // namespace
@@ -58,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* path = temp_path();
   int fd = ::open(path, O_WRONLY | O_TRUNC);
   if (fd < 0) std::abort();
-  write_all(fd, data, size);
+  if (files::write_in_full(fd, {reinterpret_cast<const char*>(data), size}).error != 0)
+    std::abort();
   ::close(fd);
 
   float from_memory[items_count] = {1, 2, 3, 4, 5, 6};
@@ -67,12 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   recio::Source mem(std::string_view(reinterpret_cast<const char*>(data), size));
   recio::Fault mem_fault = recio::read_list(mem, std::span<float>(from_memory));
 
-  fd = ::open(path, O_RDONLY);
-  if (fd < 0) std::abort();
   char window[small_window];
-  recio::Source file(fd, std::span<char>(window));
-  recio::Fault file_fault = recio::read_list(file, std::span<float>(from_file));
-  ::close(fd);
+  recio::Fault file_fault = read_file(path, window, from_file);
 
   if (mem_fault != file_fault) __builtin_trap();
   if (std::memcmp(from_memory, from_file, sizeof from_memory) != 0) __builtin_trap();
@@ -82,13 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   recio::Source traced_mem(std::string_view(reinterpret_cast<const char*>(data), size));
   recio::Fault traced_mem_fault =
       recio::read_list(traced_mem, std::span<float>(from_memory), &mem_trace);
-  fd = ::open(path, O_RDONLY);
-  if (fd < 0) std::abort();
   char trace_window[recio::ItemText::capacity + 1];
-  recio::Source traced_file(fd, std::span<char>(trace_window));
-  recio::Fault traced_file_fault =
-      recio::read_list(traced_file, std::span<float>(from_file), &file_trace);
-  ::close(fd);
+  recio::Fault traced_file_fault = read_file(path, trace_window, from_file, &file_trace);
 
   if (traced_mem_fault != mem_fault || traced_file_fault != file_fault) __builtin_trap();
   if (mem_trace.found != file_trace.found) __builtin_trap();

@@ -69,12 +69,11 @@ class StartDir {
     dir_.write(name, bytes, mode);
   }
 
-  ChildResult run(const std::vector<std::string>& args, bool as_nobody = false,
-                  bool stdin_closed = false) const {
+  // Runs xpcorr here with `args` and the rest of `options`.
+  ChildResult run(const std::vector<std::string>& args, ChildOptions options = {}) const {
     std::map<std::string, std::string> before = fit_files();
-    ChildResult r = run_program(
-        XPCORR_BINARY,
-        {.dir = dir_.path(), .as_nobody = as_nobody, .args = args, .stdin_closed = stdin_closed});
+    options.dir = dir_.path(), options.args = args;
+    ChildResult r = run_program(XPCORR_BINARY, options);
     EXPECT_EQ(fit_files(), before) << "a fit file changed";
     return r;
   }
@@ -321,7 +320,7 @@ TEST(check, names_file_line_column_and_finding) {
   for (const CheckCase& c : cases) {
     StartDir s;
     put(s, c);
-    const ChildResult r = s.run({"--check", "-C", "fits"}, c.put == Put::unreadable);
+    const ChildResult r = s.run({"--check", "-C", "fits"}, {.as_nobody = c.put == Put::unreadable});
     EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits")) << c.name << " " << c.bytes;
     EXPECT_EQ(r.err, "") << c.name;
     EXPECT_TRUE(r.exited(c.findings.empty() ? 0 : 1)) << c.name << " " << c.bytes;
@@ -381,7 +380,7 @@ TEST(check, findings_of_several_files) {
   for (const auto& c : cases) {
     StartDir s;
     for (const File& f : c.files) s.write("fits/" + std::string(f.name), f.bytes);
-    const ChildResult r = s.run({"--check", "-C", "fits"}, false, c.stdin_closed);
+    const ChildResult r = s.run({"--check", "-C", "fits"}, {.stdin_closed = c.stdin_closed});
     EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits"));
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.exited(c.findings.empty() ? 0 : 1)) << c.findings;
@@ -678,7 +677,8 @@ TEST(table, names_up_to_the_path_limit_from_any_start_directory) {
     StartDir s;
     fs::create_directory(s.file("sub"));
     const std::set<std::string> before = s.names();
-    const ChildResult r = s.run({"-C", "fits", "--table", c.name}, false, c.stdin_closed);
+    const ChildResult r =
+        s.run({"-C", "fits", "--table", c.name}, {.stdin_closed = c.stdin_closed});
     const std::string what = std::to_string(c.name.size()) + " bytes";
     EXPECT_EQ(r.out, sample_report) << what;
     if (c.written) {

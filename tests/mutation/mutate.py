@@ -54,7 +54,7 @@ def blank_literals(line):
         c = line[i]
         if quote:
             if c == "\\":
-                out[i] = out[i + 1] = " " if i + 1 < len(line) else " "
+                out[i:i + 2] = " " * len(out[i:i + 2])
                 i += 2
                 continue
             if c == quote:

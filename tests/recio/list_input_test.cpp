@@ -475,9 +475,9 @@ TEST(list_input, trace_tells_where_each_item_began) {
     char path[] = "/tmp/xpcorr-trace-XXXXXX";
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
+    unlink(path);  // at once, so that a failed assertion leaves no file
     ASSERT_EQ(write(fd, c.input.data(), c.input.size()), static_cast<ssize_t>(c.input.size()));
     ASSERT_EQ(lseek(fd, 0, SEEK_SET), 0);
-    unlink(path);
     std::array<char, recio::ItemText::capacity + 1> window;
     recio::Source from_file(fd, window), from_memory(c.input);
     for (recio::Source* in : {&from_memory, &from_file}) {
