@@ -763,6 +763,26 @@ TEST(table, refused_half_way_leaves_the_old_table) {
   EXPECT_EQ(s.names(), before);
 }
 
+// The run holds the nine Monte Carlo files open at once, then opens the
+// data files on the same units, each closing the file its unit held: with
+// room for nine descriptors beside the three standard ones it completes.
+TEST(run, holds_nine_fit_files_open_at_most) {
+  StartDir s;
+  ChildResult r = run_child(
+      [] {
+        const rlimit limit{12, 12};
+        setrlimit(RLIMIT_NOFILE, &limit);
+        close_range(3, ~0u, 0);  // nothing open beyond the standard three
+        char* argv[] = {const_cast<char*>(XPCORR_BINARY), nullptr};
+        execv(XPCORR_BINARY, argv);
+        _exit(127);
+      },
+      {.dir = s.file("fits")});
+  EXPECT_EQ(r.out, sample_report);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(r.exited(0));
+}
+
 // A value that is not a finite number never reaches a table: the report
 // is complete as without --table, the old table stays as it was, and one
 // line names the value, its bin and the fit value behind it.
