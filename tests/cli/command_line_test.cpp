@@ -342,7 +342,7 @@ TEST(check, names_file_line_column_and_finding) {
 // thousands separator is seen in four digits before a comma. Errors and
 // warnings count alike for the status, whatever their numbers; with
 // standard input closed, each file opened is descriptor 0, read whole
-// across the window's end.
+// across the window's end, with more than a window after it.
 TEST(check, findings_of_several_files) {
   struct File {
     const char* name;
@@ -373,7 +373,8 @@ TEST(check, findings_of_several_files) {
        "fits/dafit6.dat:1:11: error: 'abc' is not a number\n",
        false},
       {{}, "", true},
-      {{{"mcfit0.dat", std::string(recio::window_size - 2, ' ') + "abc 2 3 4 5 6\n"}},
+      {{{"mcfit0.dat", std::string(recio::window_size - 2, ' ') + "abc 2 3 4 5 6\n" +
+                           std::string(recio::window_size, '\n')}},
        "fits/mcfit0.dat:1:65535: error: 'abc' is not a number\n",
        true},
   };
