@@ -2,7 +2,8 @@
 # that a configure never fails for want of one:
 #   nettle     the SHA-256 of the fit files in xpcorr's tables
 #   yaml-cpp   reading tables (xpcorr-plot, the tests of the readers)
-#   zlib       reading gzip-compressed tables (.yoda.gz), beside yaml-cpp
+#   zlib       gzip-compressed tables (.yoda.gz), written by xpcorr, read
+#              beside yaml-cpp
 #   PLplot     drawing (xpcorr-plot)
 #   GoogleTest the tests; GNU MPFR the second model of the arithmetic
 # and whether xpcorr can be linked statically here.
@@ -73,15 +74,16 @@ else()
 endif()
 
 # zlib, for gzip-compressed tables: its static archive where there is one,
-# as for yaml-cpp. Without it the readers refuse gzip files, saying why.
+# as for nettle. Without it xpcorr refuses a --table name ending in .gz
+# and the readers refuse gzip files, each saying why.
 find_path(XPCORR_ZLIB_INCLUDE_DIR zlib.h)
 find_library(XPCORR_ZLIB_ARCHIVE NAMES libz.a)
 find_library(XPCORR_ZLIB_LIBRARY NAMES z)
-if(TARGET xpcorr_yaml_cpp AND XPCORR_ZLIB_INCLUDE_DIR AND (XPCORR_ZLIB_ARCHIVE OR XPCORR_ZLIB_LIBRARY))
+if(XPCORR_ZLIB_INCLUDE_DIR AND (XPCORR_ZLIB_ARCHIVE OR XPCORR_ZLIB_LIBRARY))
   xpcorr_import(xpcorr_zlib "${XPCORR_ZLIB_ARCHIVE}" "${XPCORR_ZLIB_LIBRARY}"
                 "${XPCORR_ZLIB_INCLUDE_DIR}")
-elseif(TARGET xpcorr_yaml_cpp)
-  xpcorr_left_out("reading gzip-compressed tables" "zlib not found (Debian: zlib1g-dev)")
+else()
+  xpcorr_left_out("gzip-compressed tables" "zlib not found (Debian: zlib1g-dev)")
 endif()
 
 if(PkgConfig_FOUND)

@@ -13,7 +13,7 @@ out=$root/build-archives
 . scripts/cpus.sh
 cpus=${*:-x86_64 $cross_cpus}
 
-sh scripts/install-missing.sh cmake make g++ nettle-dev >&2
+sh scripts/install-missing.sh cmake make g++ nettle-dev zlib1g-dev >&2
 mkdir -p "$out"
 for cpu in $cpus; do
   # x86-64 is this machine's own build ("xpcorr" preset); the others are

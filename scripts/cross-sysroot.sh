@@ -15,8 +15,9 @@ set -eu
 cd "$(dirname "$0")/.."
 
 . scripts/cpus.sh
-# nettle, whose SHA-256 names the fit files in xpcorr's tables.
-sysroot_packages=nettle-dev
+# nettle, whose SHA-256 names the fit files in xpcorr's tables, and zlib,
+# which compresses the tables named .gz.
+sysroot_packages="nettle-dev zlib1g-dev"
 
 if [ "$(id -u)" -eq 0 ]; then as_root=; else as_root=sudo; fi
 

@@ -1,11 +1,14 @@
-// Option parsing with getopt_long. getopt's own messages are switched off
-// (opterr = 0): each usage error is told once, by cli::complain.
+// Option parsing with getopt_long, through files::Arguments so that an
+// operand anywhere is found the same way on every system. getopt's own
+// messages are switched off: each usage error is told once, by
+// cli::complain.
 
 #include "cli/options.hpp"
 
-#include <getopt.h>
-
 #include <cstring>
+
+#include "files/arguments.hpp"
+#include "tables/write.hpp"
 
 #ifndef XPCORR_VERSION
 #error "XPCORR_VERSION must come from the build"
@@ -27,10 +30,12 @@ const std::string_view usage =
     "      --table=FILE     after a complete report, also write the final rates and\n"
     "                       fragmentation function to FILE as a HEPData table in\n"
     "                       YAML, or as YODA reference data when FILE ends in\n"
-    "                       .yoda; a relative FILE is taken from the directory\n"
-    "                       xpcorr was started in, not from DIR; FILE is replaced\n"
-    "                       only by a complete table, and never when it is a fit\n"
-    "                       file or a directory\n"
+    "                       .yoda; gzip-compressed when FILE ends in .gz\n"
+    "                       (r.yoda.gz); a relative FILE is taken from the\n"
+    "                       directory xpcorr was started in, not from DIR; FILE\n"
+    "                       is replaced only by a complete table, and never when\n"
+    "                       it is a fit file or a directory; '-' is refused:\n"
+    "                       standard output carries the report\n"
     "  -h, --help           print this help and exit\n"
     "  -V, --version        print the version and exit\n"
     "\n"
@@ -91,29 +96,47 @@ Failure refused(int c, char** argv) noexcept {
 
 }  // namespace
 
-// A leading ':' in the option string makes a missing argument return ':'
-// instead of '?'. An empty DIR or FILE counts as missing; the option is
-// named as written.
+// The value of -C or --table: an empty one counts as missing, a second
+// one is refused rather than silently taking the place of the first. The
+// option is named as written.
+Failure take(const char*& value, char** argv, int letter) noexcept {
+  if (*optarg == '\0') return {Problem::missing_argument, written(argv, letter)};
+  if (value != nullptr) return {Problem::repeated_option, written(argv, letter)};
+  value = optarg;
+  return {};
+}
+
+// The table's name: not '-', as standard output carries the report.
+Failure take_table(const char*& table, char** argv) noexcept {
+  if (Failure f = take(table, argv, table_option)) return f;
+  if (std::strcmp(table, "-") == 0) return {Problem::table_is_dash, written(argv, table_option)};
+  return {};
+}
+
+// Missing values come back as ':' (files::Arguments asks getopt for it);
+// the first operand is refused once every option has been read.
 Failure parse(int argc, char** argv, Options& o) noexcept {
-  opterr = 0;
-  for (int c; (c = getopt_long(argc, argv, ":C:hV", long_options, nullptr)) != -1;) {
+  const char* stray = nullptr;
+  files::Arguments args(argc, argv, "C:hV", long_options);
+  for (int c; (c = args.next()) != -1;) {
+    Failure f;
     switch (c) {
-      case 'C':
-        if (*optarg == '\0') return {Problem::missing_argument, written(argv, 'C')};
-        o.directory = optarg;
-        break;
-      case table_option:
-        if (*optarg == '\0') return {Problem::missing_argument, written(argv, table_option)};
-        o.table = optarg;
-        break;
+      case 'C': f = take(o.directory, argv, 'C'); break;
+      case table_option: f = take_table(o.table, argv); break;
       case check_option: o.check = true; break;
       case 'h': o.help = true; break;
       case 'V': o.version = true; break;
+      case files::operand:
+        if (stray == nullptr) stray = optarg;
+        break;
       default: return refused(c, argv);
     }
+    if (f) return f;
   }
-  if (optind < argc) return {Problem::stray_argument, argv[optind]};
+  if (stray != nullptr) return {Problem::stray_argument, stray};
   if (o.check && o.table != nullptr) return {Problem::check_with_table, "--check"};
+  if (o.table != nullptr && !tables::can_write(tables::format_for(o.table)))
+    return {Problem::cannot_compress, o.table};
   return {};
 }
 

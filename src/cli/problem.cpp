@@ -28,8 +28,13 @@ Form form_of(Problem p) noexcept {
     case Problem::unknown_option: return {"unknown option '", "'", 2, true};
     case Problem::missing_argument: return {"option '", "' needs an argument", 2, true};
     case Problem::needless_argument: return {"option '", "' takes no argument", 2, true};
+    case Problem::repeated_option: return {"option '", "' may be given only once", 2, true};
     case Problem::stray_argument: return {"unexpected argument '", "'", 2, true};
     case Problem::check_with_table: return {"option '", "' cannot be used with '--table'", 2, true};
+    case Problem::table_is_dash:
+      return {"option '", "' cannot be '-': standard output carries the report", 2, true};
+    case Problem::cannot_compress:
+      return {"", ": cannot be compressed: xpcorr was built without zlib", 2, false};
     case Problem::cannot_enter: return {"", {}, 2, false};
     case Problem::table_is_directory: return {"", ": is a directory", 2, false};
     case Problem::table_not_regular: return {"", ": is not a regular file", 2, false};

@@ -14,8 +14,11 @@ enum class Problem : std::uint8_t {
   unknown_option,       // subject: the option as written
   missing_argument,     // subject: the option that needs one
   needless_argument,    // subject: a long option given "=value" it does not take
+  repeated_option,      // subject: -C or --table given a second time, as written
   stray_argument,       // subject: the argument
   check_with_table,     // subject: --check, given with --table
+  table_is_dash,        // subject: --table, given '-'
+  cannot_compress,      // subject: the table file, a .gz name in a build without zlib
   cannot_enter,         // subject: the directory of -C; error: why
   table_is_directory,   // subject: the table file
   table_not_regular,    // subject: the table file, an existing device, pipe or socket

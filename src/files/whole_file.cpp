@@ -40,6 +40,19 @@ bool temp_name(const char* name, char (&temp)[PATH_MAX]) noexcept {
   return true;
 }
 
+// A new file from the template `temp`, closed on exec: in one call where
+// the system has mkostemp, else mkstemp and then the flag (no other thread
+// runs a program meanwhile in these single-threaded programs).
+int make_temp(char* temp) noexcept {
+#if XPCORR_HAVE_MKOSTEMP
+  return ::mkostemp(temp, O_CLOEXEC);
+#else
+  const int fd = ::mkstemp(temp);
+  if (fd >= 0) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  return fd;
+#endif
+}
+
 }  // namespace
 
 Written write_in_full(int fd, std::string_view bytes) noexcept {
@@ -67,7 +80,7 @@ ssize_t read_some(int fd, char* at, std::size_t size) noexcept {
 int replace_whole(const char* path, std::string_view bytes) noexcept {
   char temp[PATH_MAX];
   if (!temp_name(path, temp)) return ENAMETOOLONG;
-  const int fd = ::mkostemp(temp, O_CLOEXEC);
+  const int fd = make_temp(temp);
   if (fd < 0) return errno;
   int error = fill(fd, bytes);
   if (::close(fd) != 0 && error == 0) error = errno;

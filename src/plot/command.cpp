@@ -1,9 +1,8 @@
-// Reading xpcorr-plot's options: getopt_long over the command line, each
-// value checked where it is read, then what the options ask together.
+// Reading xpcorr-plot's options: getopt_long over the command line, with
+// tables and options in any order (files::Arguments), each value checked
+// where it is read, then what the options ask together.
 
 #include "plot/command.hpp"
-
-#include <getopt.h>
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +10,9 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <utility>
+
+#include "files/arguments.hpp"
 
 namespace plot {
 
@@ -245,11 +247,24 @@ Failure take(int c, const char* arg, Options& o) {
   return {};
 }
 
+// The output option getopt_long has just read, as the user wrote it: the
+// argument before a value given on its own, else the argument that holds
+// the value; a long one up to its '=', any short one as "-o".
+std::string output_option(char** argv) {
+  std::string_view arg = argv[optind - 1] == optarg ? argv[optind - 2] : argv[optind - 1];
+  return arg.starts_with("--") ? std::string(arg.substr(0, arg.find('='))) : "-o";
+}
+
 }  // namespace
 
+// Missing values come back as ':' (files::Arguments asks getopt for it).
+// A second -o is refused: one run writes one file.
 Failure parse(int argc, char** argv, Options& o) {
-  opterr = 0;
-  for (int c; (c = getopt_long(argc, argv, ":o:l:c:rhV", longs, nullptr)) != -1;) {
+  files::Arguments args(argc, argv, "o:l:c:rhV", longs);
+  bool output = false;
+  for (int c; (c = args.next()) != -1;) {
+    if (c == 'o' && std::exchange(output, true))
+      return {Cause::repeated_option, output_option(argv), ""};
     switch (c) {
       case 'h': o.help = true; return {};
       case 'V': o.version = true; return {};
@@ -257,11 +272,11 @@ Failure parse(int argc, char** argv, Options& o) {
       case '?':
         return {Cause::unknown_option,
                 optopt ? std::string("-") + static_cast<char>(optopt) : argv[optind - 1], ""};
+      case files::operand: o.tables.push_back(optarg); break;
       default:
         if (Failure f = take(c, optarg, o)) return f;
     }
   }
-  o.tables.assign(argv + optind, argv + argc);
   return together(o);
 }
 

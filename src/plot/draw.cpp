@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/memory_file.hpp"
 #include "files/whole_file.hpp"
 #include "plot/latex.hpp"
 
@@ -359,10 +360,9 @@ void draw_all(const Figure& f, double scale) {
 
 bool draw(const Figure& figure, const char* device, const std::string& name, std::string& bytes,
           Failure& why) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* memory = open_memstream(&buffer, &size);
-  if (!memory) return why = {Cause::cannot_draw, name, std::strerror(errno)}, false;
+  files::MemoryFile memory;
+  if (!memory.stream())
+    return why = {Cause::cannot_draw, name, std::strerror(memory.error())}, false;
   picture_name = name;
   plplot_error.clear();
   {
@@ -371,16 +371,17 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
     plsabort(on_error);
     if (!device_exists(device)) {
       plplot_error = std::string("PLplot has no device ") + device;
-      std::fclose(memory);
+      std::fclose(memory.stream());
     } else {
       plsdev(device);
-      plsfile(memory);  // closed by plend
+      plsfile(memory.stream());  // closed by plend
       draw_all(figure, std::strcmp(device, "pngcairo") == 0 ? 200.0 / 72 : 1.0);
     }
   }
-  if (plplot_error.empty() && size == 0) plplot_error = "PLplot wrote nothing";
-  if (plplot_error.empty()) bytes.assign(buffer, size);
-  std::free(buffer);
+  const std::string_view drawn = memory.bytes();
+  if (plplot_error.empty() && memory.error() != 0) plplot_error = std::strerror(memory.error());
+  if (plplot_error.empty() && drawn.empty()) plplot_error = "PLplot wrote nothing";
+  if (plplot_error.empty()) bytes.assign(drawn);
   if (!plplot_error.empty()) return why = {Cause::cannot_draw, name, plplot_error}, false;
   return true;
 }

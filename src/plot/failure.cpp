@@ -16,6 +16,7 @@ std::string text(const Failure& f) {
     case Cause::none: return "";
     case Cause::unknown_option: return "unknown option '" + s + "'";
     case Cause::missing_argument: return "option '" + s + "' needs a value";
+    case Cause::repeated_option: return "option '" + s + "' may be given only once";
     case Cause::no_table: return "no table given";
     case Cause::no_output: return "no picture file given (-o FILE)";
     case Cause::too_many_labels: return "more labels (" + d + ") than tables (" + s + ")";

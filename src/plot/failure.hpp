@@ -11,6 +11,7 @@ enum class Cause {
   // The command line (status 2).
   unknown_option,
   missing_argument,
+  repeated_option,
   no_table,
   no_output,
   too_many_labels,

@@ -1,4 +1,5 @@
-// The writers of tables, one branch per format, and the numbers they share.
+// The writers of tables, one branch per format, gzip compression, and the
+// numbers they share.
 
 #include "tables/write.hpp"
 
@@ -6,25 +7,75 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <new>
+
+#ifdef XPCORR_ZLIB
+#include <zlib.h>
+#endif
 
 #include "tables/hepdata.hpp"
 #include "tables/yoda.hpp"
 
 namespace tables {
 
-Format format_for(std::string_view path) noexcept {
-  constexpr std::string_view yoda = ".yoda";
-  if (path.size() < yoda.size()) return Format::hepdata;
-  std::string_view ext = path.substr(path.size() - yoda.size());
+namespace {
+
+// Whether `path` ends in `ext`, in any case.
+bool ends_in(std::string_view path, std::string_view ext) noexcept {
+  if (path.size() < ext.size()) return false;
+  path.remove_prefix(path.size() - ext.size());
   for (std::size_t i = 0; i < ext.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(ext[i])) != yoda[i]) return Format::hepdata;
-  return Format::yoda;
+    if (std::tolower(static_cast<unsigned char>(path[i])) != ext[i]) return false;
+  return true;
+}
+
+#ifdef XPCORR_ZLIB
+// `text` compressed into one gzip member: zlib's gzip header with neither
+// name nor time, so that the same table gives the same bytes.
+std::string gzip(std::string_view text) {
+  z_stream z{};
+  if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+      Z_OK)
+    throw std::bad_alloc();
+  std::string out(deflateBound(&z, static_cast<uLong>(text.size())), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  z.avail_in = static_cast<uInt>(text.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  const int done = deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  if (done != Z_STREAM_END) throw std::bad_alloc();
+  return out;
+}
+#else
+std::string gzip(std::string_view) { throw std::bad_alloc(); }
+#endif
+
+}  // namespace
+
+Format format_for(std::string_view path) noexcept {
+  const bool gz = ends_in(path, ".gz");
+  if (gz) path.remove_suffix(3);
+  if (ends_in(path, ".yoda")) return gz ? Format::yoda_gzip : Format::yoda;
+  return gz ? Format::hepdata_gzip : Format::hepdata;
+}
+
+bool can_write(Format format) noexcept {
+#ifdef XPCORR_ZLIB
+  (void)format;
+  return true;
+#else
+  return format == Format::hepdata || format == Format::yoda;
+#endif
 }
 
 std::string table_text(const Table& t, Format format) {
   switch (format) {
     case Format::hepdata: return hepdata_text(t);
     case Format::yoda: return yoda_text(t);
+    case Format::hepdata_gzip: return gzip(hepdata_text(t));
+    case Format::yoda_gzip: return gzip(yoda_text(t));
   }
   return {};
 }

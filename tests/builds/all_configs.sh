@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite in every build a user may make: GCC Release (the
-# README's own command), GCC Debug, Clang Release and GCC Release with LTO,
-# each a preset built and tested in build-configs/NAME.
+# README's own command), GCC Debug (with the POSIX calls only), Clang
+# Release and GCC Release with LTO, each a preset built and tested in
+# build-configs/NAME.
 #
 #   tests/builds/all_configs.sh [--native] [NAME...]
 #

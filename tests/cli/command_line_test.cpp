@@ -538,6 +538,41 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
   }
 }
 
+// The sample's YODA table is, byte for byte, the one stored beside this
+// test, its comment lines naming the program and the fit files included
+// (the version as built); named .yoda.gz it is the same bytes compressed,
+// as gzip -d reads them.
+TEST(table, yoda_of_the_sample_is_the_stored_one_plain_or_compressed) {
+  std::string stored = read_file(SAMPLE_YODA);
+  const std::string version = "# xpcorr 1.0.0 ";
+  ASSERT_EQ(stored.substr(0, version.size()), version);
+  stored.replace(0, version.size(), "# xpcorr " XPCORR_VERSION " ");
+  StartDir s;
+  std::vector<const char*> names{"t.yoda"};
+#ifdef XPCORR_ZLIB
+  names.push_back("t.yoda.gz");
+#endif
+  for (const char* name : names) {
+    const ChildResult r = s.run({"-C", "fits", "--table", name});
+    EXPECT_EQ(r.out, sample_report) << name;
+    EXPECT_EQ(r.err, "") << name;
+    EXPECT_TRUE(r.exited(0)) << name;
+  }
+#if XPCORR_SHA256
+  EXPECT_EQ(read_file(s.file("t.yoda")), stored);
+#else
+  const std::string written = read_file(s.file("t.yoda"));
+  EXPECT_EQ(written.substr(written.find("\nBEGIN ")), stored.substr(stored.find("\nBEGIN ")));
+#endif
+#ifdef XPCORR_ZLIB
+  EXPECT_TRUE(read_file(s.file("t.yoda.gz")).starts_with("\x1f\x8b")) << "not gzip data";
+  const ChildResult unzipped =
+      run_program("/bin/sh", {.dir = s.path(), .args = {"-c", "gzip -dc t.yoda.gz"}});
+  EXPECT_TRUE(unzipped.exited(0)) << unzipped.err;
+  EXPECT_EQ(unzipped.out, read_file(s.file("t.yoda")));
+#endif
+}
+
 // Generated data yields over five decades, many of them giving final
 // values of 10 or more: every table value edited under its field gives the
 // report's record, asterisks included.

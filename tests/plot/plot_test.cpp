@@ -236,7 +236,8 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
   struct Case {
     std::string table, err;
     std::vector<std::string> more = {};
-    bool of_all = false;  // the message names no table
+    bool of_all = false;        // the message names no table
+    const char* out = "f.png";  // the output file
   };
   const Case cases[] = {
       {"independent_variables: [x_p\n",
@@ -299,7 +300,9 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
        {"--log"}},
       {edited(nothing, "{value: -1}", "{value: ''}"),
        "nothing to draw: no point has a value that is a number",
-       {"-o", "f.tsv"}},
+       {},
+       false,
+       "f.tsv"},
       {two_variables(11),
        "11 slices make 12 series, more than the 10 a picture tells apart: draw one with "
        "--slice N (1 to 11)"},
@@ -315,7 +318,7 @@ TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
     ScratchDir dir;
     dir.write("good.yaml", std::string(sample_table));
     dir.write("bad.yaml", c.table);
-    std::vector<std::string> args{"good.yaml", "bad.yaml", "-o", "f.png"};
+    std::vector<std::string> args{"good.yaml", "bad.yaml", "-o", c.out};
     args.insert(args.end(), c.more.begin(), c.more.end());
     ChildResult r = plot(dir, args);
     EXPECT_TRUE(r.exited(1));
@@ -803,7 +806,11 @@ TEST(XpcorrPlot, YodaTablesReadBackAndDrawOverHepdataTables) {
   for (const auto& e : fs::directory_iterator(YODA_DIR))
     if (e.path().extension() != ".md") dir.write(e.path().filename(), read_file(e.path()));
   const std::string report = read_file(fs::path(SAMPLE_DIR) / "expected-report.txt");
-  for (const char* table : {"t.yaml", "t.yoda"}) {
+  std::vector<const char*> tables{"t.yaml", "t.yoda"};
+#ifdef XPCORR_ZLIB
+  tables.push_back("t.yoda.gz");
+#endif
+  for (const char* table : tables) {
     ChildResult r =
         run_program(XPCORR_BINARY, {.dir = dir.path(), .args = {"-C", "fits", "--table", table}});
     EXPECT_TRUE(r.exited(0));
@@ -817,6 +824,14 @@ TEST(XpcorrPlot, YodaTablesReadBackAndDrawOverHepdataTables) {
   EXPECT_TRUE(yoda.exited(0) && yaml.exited(0));
   EXPECT_EQ(yoda.err + yaml.err, "");
   EXPECT_EQ(yoda.out, yaml.out);
+#ifdef XPCORR_ZLIB
+  // The compressed YODA table reads as the plain one.
+  ChildResult gz =
+      plot(dir, {"t.yoda.gz:/REF/XPCORR/d01-x01-y01", "t.yoda.gz:/REF/XPCORR/d01-x01-y02", "-l",
+                 "f", "-l", "rate", "-o", "-"});
+  EXPECT_EQ(gz.err, "");
+  EXPECT_EQ(gz.out, yoda.out);
+#endif
   ASSERT_EQ(lines_of(yoda.out).size(), 13u);
   EXPECT_TRUE(lines_of(yoda.out)[1].starts_with("f\t0.05\t0.1\t0.075\t5.410969\t0.42205557\t"))
       << yoda.out;
@@ -843,6 +858,36 @@ TEST(XpcorrPlot, YodaTablesReadBackAndDrawOverHepdataTables) {
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(dir.read("f.png").starts_with("\x89PNG\r\n\x1a\n"));
   }
+}
+
+// With no --column the fragmentation function is drawn, wherever it stands
+// among the dependent variables; a table without one draws its first.
+TEST(XpcorrPlot, DefaultColumnIsTheFragmentationFunctionWhereverItStands) {
+  const std::string table(sample_table);
+  const std::size_t dependent = table.find("\ndependent_variables:\n") + 22;
+  const std::size_t rate = table.find("- header: {name: rate}");
+  const std::string swapped =
+      table.substr(0, dependent) + table.substr(rate) + table.substr(dependent, rate - dependent);
+  ScratchDir dir;
+  dir.write("a.yaml", table);
+  dir.write("b.yaml", swapped);
+  dir.write("c.yaml", edited(swapped, "fragmentation function", "D(x_p)"));
+  auto points = [&dir](const char* file, std::vector<std::string> more) {
+    std::vector<std::string> args{file, "-l", "t", "-o", "-"};
+    args.insert(args.end(), more.begin(), more.end());
+    ChildResult r = plot(dir, args);
+    EXPECT_TRUE(r.exited(0)) << r.err;
+    return r.out;
+  };
+  const std::string fragmentation = points("a.yaml", {"-c", "1"});
+  const std::string rates = points("a.yaml", {"-c", "2"});
+  ASSERT_NE(fragmentation, rates);
+  EXPECT_NE(fragmentation.find("\nt\t0.05\t0.1\t0.075\t6.4157896\t"), std::string::npos)
+      << fragmentation;
+  EXPECT_EQ(points("a.yaml", {}), fragmentation);
+  EXPECT_EQ(points("b.yaml", {}), fragmentation);
+  EXPECT_EQ(points("b.yaml", {"-c", "2"}), fragmentation);
+  EXPECT_EQ(points("c.yaml", {}), rates);
 }
 
 TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {

@@ -77,15 +77,24 @@ TEST(tables, centres_and_widths_are_exact_in_the_decimals_written) {
   }
 }
 
-TEST(tables, a_name_ending_in_yoda_asks_for_yoda_any_other_for_hepdata) {
+TEST(tables, a_name_ending_in_yoda_asks_for_yoda_any_other_for_hepdata_and_gz_compresses) {
   struct Name {
     std::string_view name;
     tables::Format format;
   };
   constexpr Name names[] = {
-      {"t.yoda", tables::Format::yoda},       {"dir/REF.YODA", tables::Format::yoda},
-      {"t.yoda.gz", tables::Format::hepdata}, {"t.yaml", tables::Format::hepdata},
-      {"yoda", tables::Format::hepdata},      {"t.yodas", tables::Format::hepdata},
+      {"t.yoda", tables::Format::yoda},
+      {"dir/REF.YODA", tables::Format::yoda},
+      {"t.yoda.gz", tables::Format::yoda_gzip},
+      {"t.YODA.GZ", tables::Format::yoda_gzip},
+      {"t.yaml.gz", tables::Format::hepdata_gzip},
+      {"t.gz", tables::Format::hepdata_gzip},
+      {"t.yoda.gzip", tables::Format::hepdata},
+      {"t.gz.yoda", tables::Format::yoda},
+      {"t.yaml", tables::Format::hepdata},
+      {"yoda", tables::Format::hepdata},
+      {"t.yodas", tables::Format::hepdata},
+      {".gz", tables::Format::hepdata_gzip},
   };
   for (const Name& n : names) EXPECT_EQ(tables::format_for(n.name), n.format) << n.name;
 }
