@@ -197,6 +197,38 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
   EXPECT_EQ(version.out, "xpcorr-plot " XPCORR_VERSION "\n");
 }
 
+// Tables and options in any order, and a table whose name starts with '-'
+// after "--", read the same whether or not the C library's getopt moves
+// operands after the options (POSIXLY_CORRECT stops glibc's from doing so).
+TEST(XpcorrPlot, TablesAndOptionsComeInAnyOrderOnEveryGetopt) {
+  ScratchDir dir;
+  dir.write("a.yaml", std::string(sample_table));
+  dir.write("-b.yaml", edited("value: 3.3", "value: 3.5"));
+  const std::vector<std::string> orders[] = {
+      {"a.yaml", "-l", "a", "-o", "f.tsv", "-c", "1", "--", "-b.yaml"},
+      {"-o", "f.tsv", "a.yaml", "-la", "-c1", "--", "-b.yaml"},
+      {"-c", "1", "--label=a", "a.yaml", "--output", "f.tsv", "--", "-b.yaml"},
+  };
+  std::string first;
+  for (const char* env : {"POSIXLY_CORRECT=1", "XPCORR_NOTHING=1"})
+    for (const std::vector<std::string>& order : orders) {
+      std::vector<std::string> args{env, PLOT_BINARY};
+      args.insert(args.end(), order.begin(), order.end());
+      std::string what;
+      for (const std::string& a : args) what += a + " ";
+      SCOPED_TRACE(what);
+      fs::remove(dir.file("f.tsv"));
+      ChildResult r = run_program("/usr/bin/env", {.dir = dir.path(), .args = args});
+      EXPECT_TRUE(r.exited(0)) << r.err;
+      EXPECT_EQ(r.err, "");
+      const std::string points = dir.read("f.tsv");
+      EXPECT_NE(points.find("\na\t0.1\t0.15\t0.125\t3.3\t"), std::string::npos) << points;
+      EXPECT_NE(points.find("\n-b.yaml\t0.1\t0.15\t0.125\t3.5\t"), std::string::npos) << points;
+      if (first.empty()) first = points;
+      EXPECT_EQ(points, first);
+    }
+}
+
 TEST(XpcorrPlot, EachFileThatIsNotADataTableIsRefusedInOneLine) {
   // Values shared by aliases, ten times more at each level: a million
   // nodes from a few hundred bytes.
