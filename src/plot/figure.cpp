@@ -95,7 +95,7 @@ std::string title(const tables::Header& h) {
 }
 
 std::string entry(const Series& s) {
-  return s.slice.empty() ? escaped(s.label) : escaped(s.label) + ", " + plot_text(s.slice);
+  return s.slice.empty() ? plot_text(s.label) : plot_text(s.label) + ", " + plot_text(s.slice);
 }
 
 // Each series' points that the main panel shows, the others named; false

@@ -845,29 +845,39 @@ TEST(XpcorrPlot, YodaTablesReadBackAndDrawOverHepdataTables) {
   }
 }
 
-TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
+// Math between `$` signs is set as LaTeX sets it; the rest, and a name
+// without any `$` (old HEPData names, file names), is drawn as written,
+// but a number's sign is a minus sign.
+TEST(XpcorrPlot, LatexNamesBecomePlotTextPlainNamesStayAsWritten) {
   struct Case {
     std::string_view latex, text;
   };
   static constexpr Case cases[] = {
-      {"x_p", "x#dp#u"},
+      {"x_p", "x_p"},
+      {"T1_PT", "T1_PT"},
+      {"DT1_PT/DN_JETS", "DT1_PT/DN_JETS"},
+      {"v2{2}", "v2{2}"},
+      {"E^2 in \\GeV #1", "E^2 in \\GeV ##1"},
+      {"-0.5 < y < 0, (-.5), anti-kT, 1-2, x=-3", "−0.5 < y < 0, (−.5), anti-kT, 1-2, x=−3"},
       {"$x_p$", "x#dp#u"},
       {"fragmentation function", "fragmentation function"},
-      {R"($\xi = -\ln z$)", "ξ = -ln z"},
+      {R"($\pi^{\pm}$)", "π#u±#d"},
+      {R"(my_file.yaml, $p_T$ > 5 GeV)", "my_file.yaml, p#dT#u > 5 GeV"},
+      {R"($\xi = -\ln z$)", "ξ = −ln z"},
       {R"($\frac{1}{N_{jet}} dN_{ch}/d\xi$)", "1/N#djet#u dN#dch#u/dξ"},
       {R"($1/\sigma \, d\sigma/dx_p$)", "1/σ dσ/dx#dp#u"},
-      {R"($p_{T}^{jet}$ [$\mathrm{GeV}^{-1}$])", "p#dT#u#ujet#d [GeV#u-1#d]"},
+      {R"($p_{T}^{jet}$ [$\mathrm{GeV}^{-1}$])", "p#dT#u#ujet#d [GeV#u−1#d]"},
       {R"($\sqrt{s_{NN}}$)", "√s#dNN#u"},
       {R"($\frac{a+b}{2}\cdot\Delta\Omega$)", "(a+b)/2·ΔΩ"},
       {R"($\frac{1}{\sigma}\frac{d\sigma}{dx_p}$)", "1/σ dσ/dx#dp#u"},
       {R"($\bar{p}p \to \Upsilon(1S)$)", "p\u0304p → Υ(1S)"},
       {R"($\left. \frac{dN}{d\eta} \right|_{\eta=0}$)", "dN/dη |#dη=0#u"},
-      {R"(trigger $p_T$, \#3 at 50\% of \$)", "trigger p#dT#u, ##3 at 50% of $"},
+      {R"(trigger $p_T$, \#3 at 50\% of \$, a_b)", "trigger p#dT#u, ##3 at 50% of $, a_b"},
       {R"($H_\mathrm{T}$ and $p_\text{T}$)", "H#dT#u and p#dT#u"},
       {R"($\frac{\mu{\rm b}}{\rm GeV}$)", "μb/GeV"},
       {R"($\frac{d^{2}\sigma}{dp_{\mathrm{T}}\,d{\eta}}$)", "d#u2#dσ/(dp#dT#u dη)"},
       {R"($\foo x$ \)", "foo x"},
-      {"{unbalanced} }extra{ x_", "unbalanced extra x#d#u"},
+      {"${unbalanced} }extra{ x_", "unbalanced extra x#d#u"},
       {"a\tb\nc", "a b c"},
   };
   for (const Case& c : cases) EXPECT_EQ(plot::plot_text(c.latex), c.text) << c.latex;
