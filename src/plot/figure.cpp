@@ -63,8 +63,9 @@ Axis x_axis(const std::vector<Series>& series, const Settings& s) {
   return a;
 }
 
-// A y axis over every bar end of `series` and `band`: on a logarithmic axis
-// the whole decades from the lowest end above zero to the highest.
+// A y axis over every bar end of `series` and `band`, a twentieth of its
+// height to spare each side (of its decades on a logarithmic axis, from the
+// lowest end above zero to the highest).
 Axis y_axis(const std::vector<Series>& series, const std::vector<Point>& band, bool log,
             const Limits& limits) {
   Axis a;
@@ -79,13 +80,10 @@ Axis y_axis(const std::vector<Series>& series, const std::vector<Point>& band, b
   for (const Series& t : series)
     for (const Point& p : t.points) add(p);
   for (const Point& p : band) add(p);
-  if (!log) {
-    std::tie(a.lo, a.hi) = padded(r, 0.05);
-  } else if (r.lo > r.hi) {
+  if (log && r.lo > r.hi)
     a.lo = -3, a.hi = 2;
-  } else {
-    a.lo = std::floor(r.lo), a.hi = std::max(std::ceil(r.hi), a.lo + 1);
-  }
+  else
+    std::tie(a.lo, a.hi) = padded(r, 0.05);
   limit(a, limits);
   return a;
 }

@@ -78,10 +78,10 @@ Ticks decades(int d0, int d1, double lo, double hi, const Fits& fits) {
   return chosen;
 }
 
-// A logarithmic axis within less than two decades: 1, 2 and 5 times the
-// powers of ten labelled, or each of 1 to 9 when those are too few.
-Ticks within_decades(double lo, double hi) {
-  Ticks chosen;
+// A short logarithmic axis: 1, 2 and 5 times the powers of ten labelled
+// when they fit (0.05, 0.1, 0.2, 0.5), or each of 1 to 9 when those are
+// fewer than two; empty when neither gives two labels that fit.
+Ticks within_decades(double lo, double hi, const Fits& fits) {
   for (const std::vector<int>& marked :
        {std::vector<int>{1, 2, 5}, std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}}) {
     Ticks t;
@@ -96,10 +96,9 @@ Ticks within_decades(double lo, double hi) {
         double v = scaled(m, d);
         t.major.push_back({at, labels({v}, scaled(1, d)).front()});
       }
-    chosen = t;
-    if (t.major.size() >= 2) return t;  // the sparser marking first: it fits best
+    if (t.major.size() >= 2) return fits(t.major) ? t : Ticks{};  // the sparser marking first
   }
-  return chosen;
+  return {};
 }
 
 }  // namespace
@@ -135,8 +134,20 @@ Ticks ticks(double lo, double hi, bool log, const Fits& fits) {
   if (!(hi > lo) || !std::isfinite(hi - lo)) return {};
   if (!log) return linear(lo, hi, fits);
   int d0 = static_cast<int>(std::ceil(lo - 1e-9)), d1 = static_cast<int>(std::floor(hi + 1e-9));
+  // Fewer than three whole decades: labels at 1, 2 and 5 where they fit.
+  if (d1 - d0 < 2)
+    if (Ticks t = within_decades(lo, hi, fits); !t.major.empty()) return t;
   if (d1 - d0 >= 1) return decades(d0, d1, lo, hi, fits);
-  return within_decades(lo, hi);
+  // Narrower still: the steps of a linear axis, each at its log10.
+  auto logs = [](std::vector<Tick> major) {
+    for (Tick& k : major) k.at = std::log10(k.at);
+    return major;
+  };
+  Ticks t = linear(std::pow(10.0, lo), std::pow(10.0, hi),
+                   [&](const std::vector<Tick>& major) { return fits(logs(major)); });
+  t.major = logs(t.major);
+  for (double& m : t.minor) m = std::log10(m);
+  return t;
 }
 
 }  // namespace plot

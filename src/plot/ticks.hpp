@@ -24,8 +24,11 @@ using Fits = std::function<bool(const std::vector<Tick>&)>;
 
 // The ticks of an axis from `lo` to `hi` (log10 of the values on a
 // logarithmic axis): the finest of the steps 1, 2 and 5 times a power of
-// ten (whole decades on a logarithmic axis, when it has two or more) whose
-// labels `fits` takes, at least two where the axis holds them.
+// ten whose labels `fits` takes, at least two where the axis holds them.
+// A logarithmic axis of fewer than three whole decades is labelled at 1, 2
+// and 5 times the powers of ten (0.05, 0.1, 0.2, 0.5) where those fit, a
+// longer one at whole decades; one narrower than from 1 to 2 at the steps
+// of a linear axis.
 Ticks ticks(double lo, double hi, bool log, const Fits& fits);
 
 // The labels of values `v` that are multiples of `step` (1, 2 or 5 times a

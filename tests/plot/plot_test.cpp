@@ -664,7 +664,7 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
        {"0.001", "0.0022", "0.004"},
        {"--linear"},
        {"0.0010", "0.0015", "0.0020", "0.0025", "0.0030", "0.0035", "0.0040"}},
-      {{"1", "2", "3"}, {"0.04", "0.5", "6"}, {}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"1", "2", "3"}, {"0.04", "0.5", "60"}, {}, {"10⁻¹", "10⁰", "10¹"}},
       {{"0.004", "0.5", "10"}, {"1", "2", "3"}, {"--logx"}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
       {{"1", "2", "3"},
        {"1", "2", "3"},
@@ -684,6 +684,42 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
     ChildResult r = plot(dir, args);
     ASSERT_TRUE(r.exited(0)) << r.err;
     EXPECT_EQ(run_from(texts_of(dir.read("f.svg")), c.labels.front(), c.labels.size()), c.labels);
+  }
+}
+
+// A logarithmic y axis reaches a twentieth of its decades beyond the data
+// and no further: fewer than three whole decades on it are labelled at 1, 2
+// and 5 times the powers of ten, narrower ones at linear steps, longer ones
+// at whole decades. The labels read are all those between the x axis's
+// (1.0 to 3.0) and the y title.
+TEST(XpcorrPlot, LogAxesEndCloseToTheDataShortOnesLabelledAtOneTwoFive) {
+  struct Case {
+    std::vector<std::string> y, args, labels;
+  };
+  const Case cases[] = {
+      {{"0.05", "0.3", "0.75"}, {"--log"}, {"0.05", "0.1", "0.2", "0.5"}},
+      {{"0.04", "0.5", "6"}, {}, {"0.05", "0.1", "0.2", "0.5", "1", "2", "5"}},
+      {{"0.09", "1", "13"}, {}, {"10⁻¹", "10⁰", "10¹"}},
+      {{"0.001", "1", "30"}, {}, {"10⁻³", "10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"0.51", "0.52", "0.53"}, {"--log"}, {"0.510", "0.515", "0.520", "0.525", "0.530"}},
+      {{"2e5", "5e5", "9e5"}, {"--log"}, {"2×10⁵", "5×10⁵"}},
+      {{"0.05", "0.3", "0.75"},
+       {"--log", "--size", "one-column", "--yrange", "0.01,1"},
+       {"10⁻²", "10⁻¹", "10⁰"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.labels.front());
+    ScratchDir dir;
+    dir.write("t.yaml", at_points({"1", "2", "3"}, c.y));
+    std::vector<std::string> args{"t.yaml", "-o", "f.svg"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<std::string> texts;
+    for (const SvgText& t : texts_of(dir.read("f.svg"))) texts.push_back(t.text);
+    auto x_end = std::ranges::find(texts, "3.0"), title = std::ranges::find(texts, "y");
+    ASSERT_TRUE(x_end < title);
+    EXPECT_EQ(std::vector<std::string>(x_end + 1, title), c.labels);
   }
 }
 
