@@ -49,16 +49,21 @@ std::string outside(const Point& p, const Settings& s) {
 }
 
 // The x axis: over every bin edge and x shown (an edge at or below 0 is
-// left to the frame on a logarithmic axis).
-Axis x_axis(const std::vector<Series>& series, const Settings& s) {
+// left to the frame on a logarithmic axis), or half a place beyond the
+// first and last of its categories.
+Axis x_axis(const std::vector<Series>& series, const Settings& s,
+            const std::vector<std::string>& categories) {
   Axis a;
   a.log = s.xlog;
+  a.categories = categories;
   Range r;
   for (const Series& t : series)
     for (const Point& p : t.points)
       for (double v : {p.low, p.high, p.x})
         if (!a.log || v > 0) r.add(a.of(v));
   std::tie(a.lo, a.hi) = padded(r, 0.02);
+  if (!categories.empty())
+    a.lo = a.of(0.5), a.hi = a.of(categories.size() + 0.5);  // half a place spare
   limit(a, s.x_range);
   return a;
 }
@@ -200,8 +205,10 @@ double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p) {
   return (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * step;
 }
 
-bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
+bool compose(const std::vector<Series>& given, const Settings& s, Figure& f,
              std::vector<std::string>& notes, Failure& why) {
+  std::vector<Series> series = given;
+  for (const std::string& name : categories(series)) f.x.categories.push_back(plot_text(name));
   Scale scale = s.y_scale == Scale::automatic && s.y_range.lo <= 0 ? Scale::linear : s.y_scale;
   bool ylog = logarithmic(series, scale, s.xlog);
   if (!shown(series, s, ylog, f.main.series, notes, why) || !within_palette(f.main.series, why))
@@ -213,7 +220,7 @@ bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
     for (const Point& p : main[k].points) band = band || p.has_errors;
     f.legend.push_back({entry(main[k]), main[k].curve, main[k].curve && band});
   }
-  f.x = x_axis(main, s);
+  f.x = x_axis(main, s, f.x.categories);
   f.main.y = y_axis(main, {}, ylog, s.y_range);
   for (const Axis* a : {&f.x, &f.main.y})
     if (!std::isfinite(a->hi - a->lo))

@@ -154,7 +154,7 @@ void margins(Figure& f, const std::string& x_title, const std::string& y_title,
   double right = pad + std::max(0.5 * font, last / 2) + outside.right;
   for (Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
     if (p) p->frame.x0 = left, p->frame.x1 = f.width - right;
-  f.x.ticks = x_ticks(f.x, f.main.frame, font);
+  f.x.ticks = f.x.categories.empty() ? x_ticks(f.x, f.main.frame, font) : named(f.x.categories);
   f.x_title = fit(x_title, font, f.main.frame.x1 - f.main.frame.x0);
 }
 

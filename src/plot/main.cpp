@@ -26,7 +26,8 @@ Failure print(std::string_view text) {
 }
 
 // Every table is read, and may be refused, before anything is written: a
-// matrix has no picture; a table marked as a curve is drawn as one.
+// matrix has no picture; a table marked as a curve is drawn as one; a
+// picture draws a table's one-point slices, each at its own x, as one series.
 Failure read_all(const Options& o, std::vector<Series>& series) {
   for (std::size_t i = 0; i < o.tables.size(); ++i) {
     tables::Table table;
@@ -49,6 +50,7 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
       series[k].curve = series[k].curve || curve;
     }
   }
+  if (o.device) join_single_points(series);
   return {};
 }
 

@@ -32,7 +32,7 @@ void place(const tables::Coordinate& c, Point& p) {
     p.x = c.has_value ? c.value : centre(c.low, c.high);
   } else if (!c.number) {
     p.low = p.high = p.x = NAN;
-    p.x_number = false, p.x_text = tables::shown(c.text, 20);
+    p.x_number = false, p.x_text = tables::shown(c.text, 40);
   } else {
     p.low = p.high = p.x = c.value;
   }
@@ -128,8 +128,9 @@ bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& ou
     s.x = t.independent.front().header, s.y = ys.header;
     std::size_t first = slices[k].front();
     for (std::size_t v = 1; v < t.independent.size(); ++v) {
-      if (v > 1) s.slice += ", ";
+      if (v > 1) s.slice += ", ", s.others += ", ";
       s.slice += shown_value(t.independent[v], t.independent[v].values[first]);
+      s.others += t.independent[v].header.name.empty() ? "x" : t.independent[v].header.name;
     }
     s.curve = true;
     for (std::size_t i : slices[k]) {
@@ -145,18 +146,68 @@ bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& ou
   return true;
 }
 
+// A correlation matrix by its values: 1 wherever both independent
+// variables take the same value, at two such points or more, and none
+// beyond 1 in size.
+bool unit_diagonal(const tables::Table& t, const tables::Dependent& y) {
+  std::size_t diagonal = 0;
+  for (std::size_t i = 0; i < y.values.size(); ++i) {
+    const tables::Entry& e = y.values[i];
+    if (e.number && !(std::fabs(e.value) <= 1)) return false;
+    if (!same(t.independent[0].values[i], t.independent[1].values[i])) continue;
+    if (!e.number || e.value != 1) return false;
+    ++diagonal;
+  }
+  return diagonal >= 2;
+}
+
 std::string matrix(const tables::Table& t, int column) {
   if (t.independent.size() < 2 || t.dependent.empty()) return "";
   const tables::Header &a = t.independent[0].header, &b = t.independent[1].header;
   if (a.name == b.name && a.units == b.units)
     return "both independent variables are '" + tables::shown(a.name) + "'";
-  const tables::Header& y =
-      t.dependent[std::min(column_index(t, column), t.dependent.size() - 1)].header;
+  const std::string names =
+      "' over '" + tables::shown(a.name) + "' and '" + tables::shown(b.name) + "'";
+  const std::string ab = lower(a.name) + " " + lower(b.name);
+  if (ab == "column row" || ab == "row column")
+    return "the independent variables are '" + tables::shown(a.name) + "' and '" +
+           tables::shown(b.name) + "'";
+  const tables::Dependent& y =
+      t.dependent[std::min(column_index(t, column), t.dependent.size() - 1)];
   for (const char* word : {"correlation", "covariance"})
-    if (lower(y.name).find(word) != std::string::npos)
-      return std::string("'").append(tables::shown(y.name)) + "' over '" + tables::shown(a.name) +
-             "' and '" + tables::shown(b.name) + "'";
+    if (lower(y.header.name).find(word) != std::string::npos)
+      return "'" + tables::shown(y.header.name) + names;
+  if (unit_diagonal(t, y))
+    return "'" + tables::shown(y.header.name) + "' is 1 wherever '" + tables::shown(a.name) +
+           "' equals '" + tables::shown(b.name) + "'";
   return "";
+}
+
+void join_single_points(std::vector<Series>& series) {
+  std::vector<Series> out;
+  for (std::size_t k = 0; k < series.size();) {
+    std::size_t end = k;
+    while (end < series.size() && series[end].table == series[k].table) ++end;
+    auto same_x = [](const Point& a, const Point& b) {
+      return std::tie(a.low, a.high, a.x, a.x_text) == std::tie(b.low, b.high, b.x, b.x_text) ||
+             (!a.x_number && a.x_text == b.x_text);
+    };
+    bool single = end - k > 1;
+    for (std::size_t i = k; single && i < end; ++i) {
+      single = series[i].points.size() == 1 && !series[i].others.empty();
+      for (std::size_t j = k; single && j < i; ++j)
+        single = !same_x(series[j].points[0], series[i].points[0]);
+    }
+    out.push_back(std::move(series[k]));
+    if (single) {
+      out.back().slice = out.back().others + " per point";
+      for (std::size_t i = k + 1; i < end; ++i) out.back().points.push_back(series[i].points[0]);
+    } else {
+      for (std::size_t i = k + 1; i < end; ++i) out.push_back(std::move(series[i]));
+    }
+    k = end;
+  }
+  series = std::move(out);
 }
 
 std::string full_label(const Series& s) {

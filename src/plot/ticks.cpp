@@ -111,6 +111,13 @@ std::string power_of_ten(int exponent) {
   return out;
 }
 
+Ticks named(const std::vector<std::string>& labels) {
+  Ticks t;
+  for (std::size_t k = 0; k < labels.size(); ++k)
+    t.major.push_back({static_cast<double>(k + 1), labels[k]});
+  return t;
+}
+
 std::vector<std::string> labels(const std::vector<double>& v, double step) {
   double largest = 0;
   for (double x : v) largest = std::max(largest, std::fabs(x));

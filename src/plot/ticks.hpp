@@ -31,6 +31,9 @@ using Fits = std::function<bool(const std::vector<Tick>&)>;
 // of a linear axis.
 Ticks ticks(double lo, double hi, bool log, const Fits& fits);
 
+// The ticks of categories along an axis: label k at k + 1.
+Ticks named(const std::vector<std::string>& labels);
+
 // The labels of values `v` that are multiples of `step` (1, 2 or 5 times a
 // power of ten): fixed decimals, as many as the step needs, while the
 // largest is from 0.001 to 99999, else a mantissa with those decimals times

@@ -826,6 +826,75 @@ TEST(XpcorrPlot, EachSliceOfTheOtherIndependentVariablesIsASeries) {
   }
 }
 
+// Forms published often that a picture can show: a structure function
+// against x, each x at its own mean Q2 and y (eleven one-point slices, one
+// series, the other variables named in the legend; the points as text keep
+// their slices); cross-sections per channel, each x a text, drawn at named
+// places along x (a value that is no number named by its channel); and the
+// two ways a correlation matrix shows itself, refused as a matrix.
+TEST(XpcorrPlot, PerPointVariablesAndCategoriesDrawMatricesAreRefused) {
+  std::string g1 = "independent_variables:\n- header: {name: x}\n  values:\n";
+  std::string q2 = "- header: {name: Q2, units: GeV$^2$}\n  values:\n";
+  std::string y = "- header: {name: y}\n  values:\n";
+  std::string values;
+  for (int i = 1; i <= 11; ++i) {
+    std::string n = std::to_string(i);
+    g1 += "  - {low: " + n + "0, high: " + n + "5}\n";
+    q2 += "  - {value: 1." + n + "1}\n";
+    y += "  - {value: 0." + n + "2}\n";
+    values += "  - {value: 0." + n + "3, errors: [{symerror: 0.05}]}\n";
+  }
+  g1 += q2 + y + "dependent_variables:\n- header: {name: '$g_1$'}\n  values:\n" + values;
+  const std::string channels =
+      "independent_variables:\n- header: {name: Channel}\n"
+      "  values: [{value: '$ee$'}, {value: '$\\mu\\mu$'}, {value: combined}, {value: '$ee$'}]\n"
+      "dependent_variables:\n- header: {name: '$\\sigma$', units: pb}\n"
+      "  values: [{value: 812}, {value: 798}, {value: 826}, {value: '-'}]\n";
+  const std::string rows =
+      "independent_variables:\n- header: {name: column}\n"
+      "  values: [{value: 1}, {value: 2}, {value: 1}, {value: 2}]\n"
+      "- header: {name: row}\n  values: [{value: 1}, {value: 1}, {value: 2}, {value: 2}]\n"
+      "dependent_variables:\n- header: {name: '$\\rho$'}\n"
+      "  values: [{value: 1}, {value: 0.3}, {value: 0.3}, {value: 1}]\n";
+  const std::string diagonal = edited(edited(edited(rows, "column", "i"), "row", "j"),
+                                      "0.3}, {value: 0.3", "-0.2}, {value: -0.2");
+  ScratchDir dir;
+  dir.write("g1.yaml", g1);
+  dir.write("channels.yaml", channels);
+  dir.write("rows.yaml", rows);
+  dir.write("diagonal.yaml", diagonal);
+
+  ChildResult r = plot(dir, {"g1.yaml", "-o", "f.svg"});
+  EXPECT_TRUE(r.exited(0)) << r.err;
+  std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
+  EXPECT_EQ(
+      std::ranges::count_if(texts, [](const SvgText& t) { return t.text.starts_with("g1.yaml"); }),
+      1);
+  EXPECT_EQ(run_from(texts, "g1.yaml, Q2, y per point", 1).size(), 1u);
+  r = plot(dir, {"g1.yaml", "-o", "-"});
+  EXPECT_EQ(lines_of(r.out).size(), 12u);
+  EXPECT_TRUE(
+      lines_of(r.out)[1].starts_with("g1.yaml, Q2 = 1.11 GeV$^2$, y = 0.12\t10\t15\t12.5\t0.13\t"));
+
+  for (const char* size : {"16cm,12cm", "one-column"}) {
+    r = plot(dir, {"channels.yaml", "-o", "f.svg", "--size", size});
+    EXPECT_TRUE(r.exited(0));
+    EXPECT_EQ(r.err,
+              "xpcorr-plot: channels.yaml: Channel '$ee$' left out: value is not a number ('-')\n");
+    EXPECT_EQ(run_from(texts_of(dir.read("f.svg")), "ee", 3),
+              (std::vector<std::string>{"ee", "μμ", "combined"}));
+  }
+
+  for (const auto& [table, why] :
+       {std::pair{"rows.yaml", "the independent variables are 'column' and 'row'"},
+        std::pair{"diagonal.yaml", "'$\\rho$' is 1 wherever 'i' equals 'j'"}}) {
+    r = plot(dir, {table, "-o", "f.png"});
+    EXPECT_TRUE(r.exited(1));
+    EXPECT_EQ(r.err, "xpcorr-plot: " + std::string(table) +
+                         ": a matrix, not a function of x: " + why + "\n");
+  }
+}
+
 // The table xpcorr writes as YODA reference data reads back to the points
 // of its YAML table, on standard output; every example YODA object, one
 // of each form, draws over that table with a ratio panel, each of its
