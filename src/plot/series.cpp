@@ -72,6 +72,12 @@ std::string shown_value(const tables::Independent& v, const tables::Coordinate& 
   return decimal(c.low) + " < " + name + " < " + decimal(c.high) + units;
 }
 
+// A qualifier as a label shows it: "$\sqrt{s}$ = 13 TeV".
+std::string shown_qualifier(const tables::Qualifier& q) {
+  std::string value = q.number ? decimal(q.value) : q.text;
+  return q.name + " = " + value + (q.units.empty() ? "" : " " + q.units);
+}
+
 // Two coordinates are the same value of their variable.
 bool same(const tables::Coordinate& a, const tables::Coordinate& b) {
   return std::tie(a.bin, a.has_value, a.low, a.high, a.value, a.number, a.text) ==
@@ -126,6 +132,7 @@ bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& ou
     if (pick.slice > 0 && k + 1 != static_cast<std::size_t>(pick.slice)) continue;
     Series& s = out.emplace_back();
     s.x = t.independent.front().header, s.y = ys.header;
+    for (const tables::Qualifier& q : ys.qualifiers) s.qualifiers.push_back(shown_qualifier(q));
     std::size_t first = slices[k].front();
     for (std::size_t v = 1; v < t.independent.size(); ++v) {
       if (v > 1) s.slice += ", ", s.others += ", ";
@@ -208,6 +215,40 @@ void join_single_points(std::vector<Series>& series) {
     k = end;
   }
   series = std::move(out);
+}
+
+bool no_title(std::string_view name) {
+  std::string_view n = name;
+  while (!n.empty() && std::isspace(static_cast<unsigned char>(n.front()))) n.remove_prefix(1);
+  while (!n.empty() && std::isspace(static_cast<unsigned char>(n.back()))) n.remove_suffix(1);
+  for (std::string_view prefix : {"doi:", "DOI:", "https://doi.org/", "http://dx.doi.org/"})
+    if (n.starts_with(prefix)) return true;
+  std::size_t digits = 0;
+  while (3 + digits < n.size() && std::isdigit(static_cast<unsigned char>(n[3 + digits]))) ++digits;
+  bool doi = n.starts_with("10.") && digits >= 4 && n.substr(3 + digits).starts_with('/');
+  return n.empty() || (doi && n.find(' ') == std::string_view::npos);
+}
+
+void tell_apart(std::vector<Series>& series, std::size_t labelled) {
+  std::vector<std::string> suffixes(series.size());
+  for (std::size_t k = 0; k < series.size(); ++k) {
+    const Series& s = series[k];
+    if (s.table < labelled) continue;
+    std::vector<const Series*> alike;  // of other columns, under the same label
+    for (const Series& t : series)
+      if (t.table >= labelled && t.table != s.table && t.label == s.label) alike.push_back(&t);
+    if (alike.empty()) continue;
+    std::string own;
+    for (const std::string& q : s.qualifiers)
+      if (std::ranges::any_of(alike, [&](const Series* t) {
+            return std::ranges::find(t->qualifiers, q) == t->qualifiers.end();
+          }))
+        own += (own.empty() ? "" : ", ") + q;
+    bool named = std::ranges::all_of(alike, [&](const Series* t) { return t->y.name != s.y.name; });
+    suffixes[k] = !own.empty() ? own : named ? s.y.name : "";
+  }
+  for (std::size_t k = 0; k < series.size(); ++k)
+    if (!suffixes[k].empty()) series[k].label += ", " + suffixes[k];
 }
 
 std::string full_label(const Series& s) {

@@ -895,6 +895,64 @@ TEST(XpcorrPlot, PerPointVariablesAndCategoriesDrawMatricesAreRefused) {
   }
 }
 
+// Columns of one file, which its name does not tell apart, are labelled
+// by the qualifiers they do not share, else by their names; labels given
+// stay as given, and tell the others apart. A YODA title that is a DOI, or none, gives way to the
+// last part of the object's path as the y title.
+TEST(XpcorrPlot, DefaultLabelsAndTitlesNameWhatTellsTablesApart) {
+  const std::string rapidity =
+      "independent_variables:\n- header: {name: '$p_T$', units: GeV}\n"
+      "  values: [{low: 20, high: 30}]\n"
+      "dependent_variables:\n"
+      "- header: {name: '$d\\sigma/dp_T$'}\n"
+      "  qualifiers: [{name: RE, value: P P --> JET X}, {name: '$|y|$', value: 0.0-0.5}]\n"
+      "  values: [{value: 8}]\n"
+      "- header: {name: '$d\\sigma/dp_T$'}\n"
+      "  qualifiers: [{name: RE, value: P P --> JET X}, {name: '$|y|$', value: 0.5-1.0}]\n"
+      "  values: [{value: 7}]\n";
+  const std::string doi =
+      "BEGIN YODA_SCATTER2D_V2 /REF/A/d02-x01-y03\nPath: /REF/A/d02-x01-y03\n"
+      "Title: 10.17182/hepdata.12345.v1/t2\nType: Scatter2D\n---\n"
+      "1 0.5 0.5 5 1 1\n2 0.5 0.5 3 1 1\nEND YODA_SCATTER2D_V2\n";
+  struct Case {
+    std::vector<std::string> args, labels;
+  };
+  const Case cases[] = {
+      {{"y.yaml", "y.yaml", "-c", "1", "-c", "2"},
+       {"y.yaml, $|y|$ = 0.0-0.5", "y.yaml, $|y|$ = 0.5-1.0"}},
+      {{"t.yaml", "t.yaml", "-c", "1", "-c", "2"},
+       {"t.yaml, fragmentation function", "t.yaml, rate"}},
+      {{"t.yaml", "t.yaml", "-c", "1", "-c", "2", "-l", "f"}, {"f", "t.yaml"}},
+      {{"t.yaml", "y.yaml"}, {"t.yaml", "y.yaml"}},
+  };
+  ScratchDir dir;
+  dir.write("t.yaml", std::string(sample_table));
+  dir.write("y.yaml", rapidity);
+  dir.write("a.yoda", doi);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.labels.front());
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"-o", "-"});
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<std::string> labels;
+    for (const std::string& line : lines_of(r.out))
+      if (std::string label = line.substr(0, line.find('\t'));
+          label != "# table" && (labels.empty() || labels.back() != label))
+        labels.push_back(label);
+    EXPECT_EQ(labels, c.labels);
+  }
+  for (const char* object : {"a.yoda", "a.yoda:/REF/A/d02-x01-y03"}) {
+    ASSERT_TRUE(plot(dir, {object, "-o", "f.svg"}).exited(0));
+    std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
+    EXPECT_FALSE(std::ranges::any_of(
+        texts, [](const SvgText& t) { return t.text.find("hepdata") != std::string::npos; }));
+    EXPECT_EQ(
+        std::ranges::count_if(texts, [](const SvgText& t) { return t.text == "d02-x01-y03"; }),
+        std::string_view(object).ends_with("y03") ? 1 : 0);
+  }
+}
+
 // The table xpcorr writes as YODA reference data reads back to the points
 // of its YAML table, on standard output; every example YODA object, one
 // of each form, draws over that table with a ratio panel, each of its
