@@ -26,9 +26,10 @@ using Fits = std::function<bool(const std::vector<Tick>&)>;
 // logarithmic axis): the finest of the steps 1, 2 and 5 times a power of
 // ten whose labels `fits` takes, at least two where the axis holds them.
 // A logarithmic axis of fewer than three whole decades is labelled at 1, 2
-// and 5 times the powers of ten (0.05, 0.1, 0.2, 0.5) where those fit, a
-// longer one at whole decades; one narrower than from 1 to 2 at the steps
-// of a linear axis.
+// and 5 times the powers of ten (0.05, 0.1, 0.2, 0.5) where those fit,
+// else at 1 and 3 times them; a longer one at whole decades; one too narrow
+// for two such labels at 1 to 9 times them, else at the steps of a linear
+// axis.
 Ticks ticks(double lo, double hi, bool log, const Fits& fits);
 
 // The ticks of categories along an axis: label k at k + 1.

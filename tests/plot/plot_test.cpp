@@ -689,8 +689,8 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
 
 // A logarithmic y axis reaches a twentieth of its decades beyond the data
 // and no further: fewer than three whole decades on it are labelled at 1, 2
-// and 5 times the powers of ten, narrower ones at linear steps, longer ones
-// at whole decades. The labels read are all those between the x axis's
+// and 5 times the powers of ten (1 and 3 where those do not fit), narrower
+// ones at linear steps, longer ones at whole decades. The labels read are all those between the x axis's
 // (1.0 to 3.0) and the y title.
 TEST(XpcorrPlot, LogAxesEndCloseToTheDataShortOnesLabelledAtOneTwoFive) {
   struct Case {
@@ -699,6 +699,7 @@ TEST(XpcorrPlot, LogAxesEndCloseToTheDataShortOnesLabelledAtOneTwoFive) {
   const Case cases[] = {
       {{"0.05", "0.3", "0.75"}, {"--log"}, {"0.05", "0.1", "0.2", "0.5"}},
       {{"0.04", "0.5", "6"}, {}, {"0.05", "0.1", "0.2", "0.5", "1", "2", "5"}},
+      {{"0.04", "0.5", "6"}, {"--size", "8.6cm,5cm"}, {"0.1", "0.3", "1", "3"}},
       {{"0.09", "1", "13"}, {}, {"10⁻¹", "10⁰", "10¹"}},
       {{"0.001", "1", "30"}, {}, {"10⁻³", "10⁻²", "10⁻¹", "10⁰", "10¹"}},
       {{"0.51", "0.52", "0.53"}, {"--log"}, {"0.510", "0.515", "0.520", "0.525", "0.530"}},
