@@ -690,8 +690,8 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
 // A logarithmic y axis reaches a twentieth of its decades beyond the data
 // and no further: fewer than three whole decades on it are labelled at 1, 2
 // and 5 times the powers of ten (1 and 3 where those do not fit), narrower
-// ones at linear steps, longer ones at whole decades. The labels read are all those between the x axis's
-// (1.0 to 3.0) and the y title.
+// ones at linear steps, longer ones at whole decades. The labels read are
+// all those between the x axis's (1.0 to 3.0) and the y title.
 TEST(XpcorrPlot, LogAxesEndCloseToTheDataShortOnesLabelledAtOneTwoFive) {
   struct Case {
     std::vector<std::string> y, args, labels;
