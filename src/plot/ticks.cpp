@@ -106,10 +106,16 @@ std::string power_of_ten(int exponent) {
   return out;
 }
 
-Ticks named(const std::vector<std::string>& labels) {
+int rows(const std::vector<Tick>& t) {
+  return std::ranges::any_of(t, [](const Tick& k) { return k.row == 1; }) ? 2 : 1;
+}
+
+Ticks named(const std::vector<std::string>& labels, const Fits& fits) {
   Ticks t;
   for (std::size_t k = 0; k < labels.size(); ++k)
     t.major.push_back({static_cast<double>(k + 1), labels[k]});
+  if (!fits(t.major))
+    for (std::size_t k = 1; k < t.major.size(); k += 2) t.major[k].row = 1;
   return t;
 }
 

@@ -12,7 +12,11 @@ namespace plot {
 struct Tick {
   double at;  // on the axis: the value, or its log10 on a logarithmic axis
   std::string label;
+  int row = 0;  // 1: a line further from the axis, between its neighbours
 };
+
+// The number of rows of labels of `t`: 2 when some are staggered.
+int rows(const std::vector<Tick>& t);
 
 struct Ticks {
   std::vector<Tick> major;    // labelled
@@ -32,8 +36,9 @@ using Fits = std::function<bool(const std::vector<Tick>&)>;
 // axis.
 Ticks ticks(double lo, double hi, bool log, const Fits& fits);
 
-// The ticks of categories along an axis: label k at k + 1.
-Ticks named(const std::vector<std::string>& labels);
+// The ticks of categories along an axis: label k at k + 1, every other one
+// a row further from the axis when `fits` does not take them in one row.
+Ticks named(const std::vector<std::string>& labels, const Fits& fits);
 
 // The labels of values `v` that are multiples of `step` (1, 2 or 5 times a
 // power of ten): fixed decimals, as many as the step needs, while the
