@@ -898,8 +898,8 @@ TEST(XpcorrPlot, PerPointVariablesAndCategoriesDrawMatricesAreRefused) {
 
 // Columns of one file, which its name does not tell apart, are labelled
 // by the qualifiers they do not share, else by their names; labels given
-// stay as given, and tell the others apart. A YODA title that is a DOI, or none, gives way to the
-// last part of the object's path as the y title.
+// stay as given, and tell the others apart; their LaTeX is drawn. A YODA title that is a DOI, or
+// none, gives way to the last part of the object's path as the y title.
 TEST(XpcorrPlot, DefaultLabelsAndTitlesNameWhatTellsTablesApart) {
   const std::string rapidity =
       "independent_variables:\n- header: {name: '$p_T$', units: GeV}\n"
@@ -943,6 +943,12 @@ TEST(XpcorrPlot, DefaultLabelsAndTitlesNameWhatTellsTablesApart) {
         labels.push_back(label);
     EXPECT_EQ(labels, c.labels);
   }
+  // A label's LaTeX is drawn, in the legend and the ratio panel's title.
+  ASSERT_TRUE(
+      plot(dir, {"t.yaml", "t.yaml", "-l", "$\\pi^{\\pm}$ d_1", "-r", "-o", "f.svg"}).exited(0));
+  std::vector<SvgText> drawn = texts_of(dir.read("f.svg"));
+  EXPECT_EQ(std::ranges::count_if(drawn, [](const SvgText& t) { return t.text == "π± d_1"; }), 1);
+  EXPECT_EQ(run_from(drawn, "ratio to π± d_1", 1).size(), 1u);
   for (const char* object : {"a.yoda", "a.yoda:/REF/A/d02-x01-y03"}) {
     ASSERT_TRUE(plot(dir, {object, "-o", "f.svg"}).exited(0));
     std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
