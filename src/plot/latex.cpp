@@ -233,10 +233,16 @@ std::string plot_text(std::string_view latex) {
     Cursor c{whole};
     while (!c.end()) text += item(c);
   }
-  // Blanks as LaTeX sets them: one between words, none at either end.
+  // Blanks as LaTeX sets them: one between words, none at either end nor
+  // inside angle brackets ("⟨Q²⟩", written "\langle Q^2 \rangle").
   std::string out;
-  for (char ch : text)
-    if (ch != ' ' || (!out.empty() && out.back() != ' ')) out += ch;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view next =
+        std::string_view(text).substr(std::min(text.find_first_not_of(' ', i), text.size()));
+    if (text[i] != ' ' ||
+        (!out.empty() && out.back() != ' ' && !out.ends_with("⟨") && !next.starts_with("⟩")))
+      out += text[i];
+  }
   while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
 }

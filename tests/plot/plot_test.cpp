@@ -1032,6 +1032,7 @@ TEST(XpcorrPlot, LatexNamesBecomePlotTextPlainNamesStayAsWritten) {
       {"$x_p$", "x#dp#u"},
       {"fragmentation function", "fragmentation function"},
       {R"($\pi^{\pm}$)", "π#u±#d"},
+      {R"($\langle Q^2  \rangle$ [GeV$^2$])", "⟨Q#u2#d⟩ [GeV#u2#d]"},
       {R"(my_file.yaml, $p_T$ > 5 GeV)", "my_file.yaml, p#dT#u > 5 GeV"},
       {R"($\xi = -\ln z$)", "ξ = −ln z"},
       {R"($\frac{1}{N_{jet}} dN_{ch}/d\xi$)", "1/N#djet#u dN#dch#u/dξ"},
