@@ -31,6 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const plot::Series& s : series) points += s.points.size();
     if (points != table.independent[0].values.size()) __builtin_trap();
     (void)plot::matrix(table, column);
+    // Joining one-point slices keeps every point.
+    std::vector<plot::Series> joined = series;
+    plot::join_single_points(joined);
+    for (const plot::Series& s : joined) points -= s.points.size();
+    if (points != 0) __builtin_trap();
     (void)plot::plot_text(series.front().x.name + series.front().x.units);
     (void)plot::plot_text(series.front().y.name + series.front().y.units);
     for (plot::Series& s : series) {

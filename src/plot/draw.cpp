@@ -265,7 +265,7 @@ void draw_labels(const Device& d) {
   for (const Tick& t : f.x.ticks.major) {
     if (t.at < f.x.lo || t.at > f.x.hi) continue;
     double x = f.x.along(t.at, lowest.frame.x0, lowest.frame.x1);
-    plptex(x, lowest.frame.y0 - 1.0 * font, 1, 0, 0.5, t.label.c_str());
+    plptex(x, lowest.frame.y0 - (1.0 + t.row * line_height) * font, 1, 0, 0.5, t.label.c_str());
   }
   for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr}) {
     if (!p) continue;
@@ -279,7 +279,9 @@ void draw_labels(const Device& d) {
                (p->frame.y0 + p->frame.y1) / 2, true);
   }
   draw_lines(d, f.x_title, (lowest.frame.x0 + lowest.frame.x1) / 2,
-             lowest.frame.y0 - 2.0 * font - f.x_title.height() / 2, false);
+             lowest.frame.y0 - (2.0 + (rows(f.x.ticks.major) - 1) * line_height) * font -
+                 f.x_title.height() / 2,
+             false);
 }
 
 // The legend: a white box, each entry's sample (marker and bar, or line

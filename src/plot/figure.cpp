@@ -49,22 +49,28 @@ std::string outside(const Point& p, const Settings& s) {
 }
 
 // The x axis: over every bin edge and x shown (an edge at or below 0 is
-// left to the frame on a logarithmic axis).
-Axis x_axis(const std::vector<Series>& series, const Settings& s) {
+// left to the frame on a logarithmic axis), or half a place beyond the
+// first and last of its categories.
+Axis x_axis(const std::vector<Series>& series, const Settings& s,
+            const std::vector<std::string>& categories) {
   Axis a;
   a.log = s.xlog;
+  a.categories = categories;
   Range r;
   for (const Series& t : series)
     for (const Point& p : t.points)
       for (double v : {p.low, p.high, p.x})
         if (!a.log || v > 0) r.add(a.of(v));
   std::tie(a.lo, a.hi) = padded(r, 0.02);
+  if (!categories.empty())
+    a.lo = a.of(0.5), a.hi = a.of(categories.size() + 0.5);  // half a place spare
   limit(a, s.x_range);
   return a;
 }
 
-// A y axis over every bar end of `series` and `band`: on a logarithmic axis
-// the whole decades from the lowest end above zero to the highest.
+// A y axis over every bar end of `series` and `band`, a twentieth of its
+// height to spare each side (of its decades on a logarithmic axis, from the
+// lowest end above zero to the highest).
 Axis y_axis(const std::vector<Series>& series, const std::vector<Point>& band, bool log,
             const Limits& limits) {
   Axis a;
@@ -79,13 +85,10 @@ Axis y_axis(const std::vector<Series>& series, const std::vector<Point>& band, b
   for (const Series& t : series)
     for (const Point& p : t.points) add(p);
   for (const Point& p : band) add(p);
-  if (!log) {
-    std::tie(a.lo, a.hi) = padded(r, 0.05);
-  } else if (r.lo > r.hi) {
+  if (log && r.lo > r.hi)
     a.lo = -3, a.hi = 2;
-  } else {
-    a.lo = std::floor(r.lo), a.hi = std::max(std::ceil(r.hi), a.lo + 1);
-  }
+  else
+    std::tie(a.lo, a.hi) = padded(r, 0.05);
   limit(a, limits);
   return a;
 }
@@ -95,7 +98,7 @@ std::string title(const tables::Header& h) {
 }
 
 std::string entry(const Series& s) {
-  return s.slice.empty() ? escaped(s.label) : escaped(s.label) + ", " + plot_text(s.slice);
+  return s.slice.empty() ? plot_text(s.label) : plot_text(s.label) + ", " + plot_text(s.slice);
 }
 
 // Each series' points that the main panel shows, the others named; false
@@ -202,8 +205,10 @@ double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p) {
   return (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * step;
 }
 
-bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
+bool compose(const std::vector<Series>& given, const Settings& s, Figure& f,
              std::vector<std::string>& notes, Failure& why) {
+  std::vector<Series> series = given;
+  for (const std::string& name : categories(series)) f.x.categories.push_back(plot_text(name));
   Scale scale = s.y_scale == Scale::automatic && s.y_range.lo <= 0 ? Scale::linear : s.y_scale;
   bool ylog = logarithmic(series, scale, s.xlog);
   if (!shown(series, s, ylog, f.main.series, notes, why) || !within_palette(f.main.series, why))
@@ -215,7 +220,7 @@ bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
     for (const Point& p : main[k].points) band = band || p.has_errors;
     f.legend.push_back({entry(main[k]), main[k].curve, main[k].curve && band});
   }
-  f.x = x_axis(main, s);
+  f.x = x_axis(main, s, f.x.categories);
   f.main.y = y_axis(main, {}, ylog, s.y_range);
   for (const Axis* a : {&f.x, &f.main.y})
     if (!std::isfinite(a->hi - a->lo))

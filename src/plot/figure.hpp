@@ -69,6 +69,7 @@ struct Axis {
   double lo = 0, hi = 1;
   bool log = false;
   Ticks ticks;
+  std::vector<std::string> categories;  // PLplot text of those at 1, 2, ...; none: numbers
   // The axis position of value v (its log10 on a logarithmic axis).
   double of(double v) const;
   // The axis position of the low edge of bin `p`: the axis start for an

@@ -1,6 +1,7 @@
 // The text of names and labels in the picture: the LaTeX that HEPData
-// names carry, read item by item into PLplot text. PLplot escapes
-// start with '#': "#d" goes down half a line (subscript), "#u" up.
+// names carry, read item by item into PLplot text, and plain names kept as
+// written. PLplot escapes start with '#': "#d" goes down half a line
+// (subscript), "#u" up.
 
 #include "plot/latex.hpp"
 
@@ -71,6 +72,7 @@ constexpr std::size_t max_latex = 200;
 struct Cursor {
   std::string_view s;
   std::size_t i = 0;
+  bool math = false;  // between `$` and `$`: `_`, `^` and `-` are math
   bool end() const { return i >= s.size(); }
   char peek() const { return s[i]; }
 };
@@ -173,7 +175,20 @@ std::string command(Cursor& c) {
   return std::string(name);
 }
 
-// One item: a character, a group, a command or a sub- or superscript.
+constexpr std::string_view minus = "\u2212";
+
+// Whether the hyphen at `i` of `s` is the sign of a number ("-0.5 < y"), not
+// a hyphen within a word ("anti-kT") or a dash between numbers ("1-2").
+bool sign_at(std::string_view s, std::size_t i) {
+  auto digit = [&](std::size_t k) {
+    return k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]));
+  };
+  bool number = digit(i + 1) || (i + 1 < s.size() && s[i + 1] == '.' && digit(i + 2));
+  return number && (i == 0 || std::string_view(" ([{=<>,/$").find(s[i - 1]) != s.npos);
+}
+
+// One item: a character, a group, a command or a sub- or superscript; in
+// text (outside `$`) `_` and `^` are themselves, as in a plain name.
 std::string item(Cursor& c) {
   char ch = c.s[c.i];
   if (static_cast<unsigned char>(ch) >= 0x80) {
@@ -185,35 +200,51 @@ std::string item(Cursor& c) {
   switch (ch) {
     case '{': return group(c);
     case '\\': return command(c);
-    case '_': return "#d" + argument(c) + "#u";
-    case '^': return "#u" + argument(c) + "#d";
+    case '_': return c.math ? "#d" + argument(c) + "#u" : "_";
+    case '^': return c.math ? "#u" + argument(c) + "#d" : "^";
+    case '-': return c.math || sign_at(c.s, c.i - 1) ? std::string(minus) : "-";
     case '#': return "##";
     case '~': return " ";
-    case '$':
+    case '$': return c.math = !c.math, "";
     case '}': return "";
     default: return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f ? " " : std::string(1, ch);
   }
+}
+
+// A name without `$` as written: only '#' escaped and a number's sign
+// made a minus.
+std::string as_written(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    out += s[i] == '#'                    ? "##"
+           : s[i] == '-' && sign_at(s, i) ? std::string(minus)
+                                          : std::string(1, s[i]);
+  return out;
 }
 
 }  // namespace
 
 std::string plot_text(std::string_view latex) {
   std::string whole = tables::shown(latex, max_latex);
-  Cursor c{whole};
   std::string text;
-  while (!c.end()) text += item(c);
-  // Blanks as LaTeX sets them: one between words, none at either end.
+  if (whole.find('$') == std::string::npos) {
+    text = as_written(whole);
+  } else {
+    Cursor c{whole};
+    while (!c.end()) text += item(c);
+  }
+  // Blanks as LaTeX sets them: one between words, none at either end nor
+  // inside angle brackets ("⟨Q²⟩", written "\langle Q^2 \rangle").
   std::string out;
-  for (char ch : text)
-    if (ch != ' ' || (!out.empty() && out.back() != ' ')) out += ch;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view next =
+        std::string_view(text).substr(std::min(text.find_first_not_of(' ', i), text.size()));
+    if (text[i] != ' ' ||
+        (!out.empty() && out.back() != ' ' && !out.ends_with("⟨") && !next.starts_with("⟩")))
+      out += text[i];
+  }
   while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
-}
-
-std::string escaped(std::string_view label) {
-  std::string s;
-  for (char c : label) s += c == '#' ? std::string("##") : std::string(1, c);
-  return s;
 }
 
 }  // namespace plot

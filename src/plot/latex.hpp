@@ -8,14 +8,15 @@
 
 namespace plot {
 
-// A HEPData name or unit (`$x_p$`, `$\xi = -\ln z$`, plain `x_p`) as PLplot
-// text: `_`/`^` and their `{...}` as sub- and superscripts, Greek letters
-// and symbols as their glyphs, \frac as a slash, font and spacing commands
-// as what they show. No `$` or backslash is left; a command it does not
-// know is shown by its name. Long names are cut to 200 bytes.
+// A HEPData name, unit or label as PLplot text. Between `$` signs it is
+// LaTeX math (`$x_p$`, `$\xi = -\ln z$`): `_`/`^` and their `{...}` as
+// sub- and superscripts, Greek letters and symbols as their glyphs, \frac
+// as a slash, `-` as a minus sign (U+2212), font and spacing commands as
+// what they show; outside them, commands and groups alike, `_` and `^`
+// themselves. A text without `$` is drawn as written (`T1_PT`, `v2{2}`).
+// Either way a number's sign is a minus sign ("−0.5"); with `$`, no `$` or
+// backslash is left and a command it does not know is shown by its name.
+// Long texts are cut to 200 bytes.
 std::string plot_text(std::string_view latex);
-
-// A plain label (a file name, a legend entry) as PLplot text: '#' doubled.
-std::string escaped(std::string_view label);
 
 }  // namespace plot

@@ -108,9 +108,10 @@ Ticks y_ticks(const Axis& a, const Box& frame, double font) {
   });
 }
 
-// Ticks across: labels at least 1.2 ems apart, at most seven.
+// Ticks across: labels at least 1.2 ems apart, at most seven; categories
+// all named, in two rows when one does not hold them.
 Ticks x_ticks(const Axis& a, const Box& frame, double font) {
-  return ticks(a.lo, a.hi, a.log, [&](const std::vector<Tick>& t) {
+  Fits fits = [&](const std::vector<Tick>& t) {
     if (t.size() > 7) return false;
     for (std::size_t i = 1; i < t.size(); ++i) {
       double room = a.along(t[i].at, frame.x0, frame.x1) - a.along(t[i - 1].at, frame.x0, frame.x1);
@@ -118,7 +119,9 @@ Ticks x_ticks(const Axis& a, const Box& frame, double font) {
       if (room < need) return false;
     }
     return true;
-  });
+  };
+  if (!a.categories.empty()) return named(a.categories, fits);
+  return ticks(a.lo, a.hi, a.log, fits);
 }
 
 // The room a figure keeps beside its frame for a legend (right of it, or
@@ -132,7 +135,8 @@ struct Outside {
 void margins(Figure& f, const std::string& x_title, const std::string& y_title,
              const std::string& ratio_title, Outside outside) {
   const double font = f.font, pad = 0.5 * font;
-  double bottom = pad + f.x_title.height() + 0.4 * font + font + 0.6 * font;
+  double bottom = pad + f.x_title.height() + 0.4 * font + font + 0.6 * font +
+                  (rows(f.x.ticks.major) - 1) * line_height * font;
   double top = pad + 0.6 * font + outside.above;
   double high = f.height - top - bottom;
   double ratio = f.ratio ? 0.28 * (high - font) : 0;

@@ -26,7 +26,10 @@ Failure print(std::string_view text) {
 }
 
 // Every table is read, and may be refused, before anything is written: a
-// matrix has no picture; a table marked as a curve is drawn as one.
+// matrix has no picture; a table marked as a curve is drawn as one; a
+// title that is a DOI gives way to the YODA object's name; columns of one
+// file are labelled apart; a picture draws a table's one-point slices, each
+// at its own x, as one series.
 Failure read_all(const Options& o, std::vector<Series>& series) {
   for (std::size_t i = 0; i < o.tables.size(); ++i) {
     tables::Table table;
@@ -40,7 +43,9 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
     std::size_t first = series.size();
     if (!series_of(table, pick, series, why)) return why.subject = o.tables[i], why;
     bool curve = std::ranges::count(o.curves, i + 1) > 0;
+    const std::string object = tables::source_of(o.tables[i]).object;
     for (std::size_t k = first; k < series.size(); ++k) {
+      if (no_title(series[k].y.name)) series[k].y.name = object.substr(object.rfind('/') + 1);
       series[k].file = o.tables[i];
       series[k].label = i < o.labels.size()
                             ? o.labels[i]
@@ -49,6 +54,8 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
       series[k].curve = series[k].curve || curve;
     }
   }
+  tell_apart(series, o.labels.size());
+  if (o.device) join_single_points(series);
   return {};
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "plot/failure.hpp"
@@ -34,7 +35,9 @@ struct Series {
   // The values of the other independent variables that the points share,
   // as names with LaTeX ("5 < $p_T$ < 7 GeV"); empty for a table of one.
   std::string slice;
+  std::string others;  // the other independent variables' names: "$Q^2$, $y$"
   tables::Header x, y;
+  std::vector<std::string> qualifiers;  // of y's column: "$\sqrt{s}$ = 13 TeV"
   std::vector<Point> points;
   bool curve = false;     // drawn as a line through its points
   std::size_t table = 0;  // the table's place on the command line
@@ -56,9 +59,26 @@ struct Pick {
 bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& out, Failure& why);
 
 // Why table `t`, of dependent variable `column` as in Pick, is a matrix (a
-// correlation or covariance: two independent variables alike, or a name
-// that says so) rather than a function of x; empty when it is not one.
+// correlation or covariance: two independent variables alike or named
+// `column` and `row`, a name that says so, or values of 1 wherever the two
+// are equal) rather than a function of x; empty when it is not one.
 std::string matrix(const tables::Table& t, int column);
+
+// The slices of a table that are each a single point, every one at an x of
+// its own (a structure function against x, each x bin at its own mean Q²),
+// joined into one series of that table's points: the other variables go
+// with x, and the slice names them ("$Q^2$, $y$ per point").
+void join_single_points(std::vector<Series>& series);
+
+// Whether `name` names no quantity, so that it is no axis title: empty, or
+// a DOI ("10.17182/hepdata.1.v1/t1", "doi:10...."), as YODA titles often are.
+bool no_title(std::string_view name);
+
+// Labels of series from several columns (or objects) of one file, which
+// its name does not tell apart, each followed by what does: the qualifiers
+// of its column that the others do not share, else its column's name. The
+// series of tables before `labelled` have labels of the user's, kept.
+void tell_apart(std::vector<Series>& series, std::size_t labelled);
 
 // The series' legend entry as plain text with the slice's LaTeX: "label,
 // 5 < $p_T$ < 7 GeV".

@@ -78,28 +78,22 @@ Ticks decades(int d0, int d1, double lo, double hi, const Fits& fits) {
   return chosen;
 }
 
-// A logarithmic axis within less than two decades: 1, 2 and 5 times the
-// powers of ten labelled, or each of 1 to 9 when those are too few.
-Ticks within_decades(double lo, double hi) {
-  Ticks chosen;
-  for (const std::vector<int>& marked :
-       {std::vector<int>{1, 2, 5}, std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}}) {
-    Ticks t;
-    for (int d = static_cast<int>(std::floor(lo)) - 1; d <= static_cast<int>(std::ceil(hi)); ++d)
-      for (int m = 1; m <= 9; ++m) {
-        double at = d + std::log10(m);
-        if (at < lo - 1e-9 || at > hi + 1e-9) continue;
-        if (std::ranges::find(marked, m) == marked.end()) {
-          t.minor.push_back(at);
-          continue;
-        }
-        double v = scaled(m, d);
-        t.major.push_back({at, labels({v}, scaled(1, d)).front()});
+// A short logarithmic axis labelled at the multiples `marked` of the powers
+// of ten (1, 2 and 5: 0.05, 0.1, 0.2, 0.5), the others minor ticks; empty
+// unless two labels or more fall on the axis and fit.
+Ticks within_decades(double lo, double hi, const std::vector<int>& marked, const Fits& fits) {
+  Ticks t;
+  for (int d = static_cast<int>(std::floor(lo)) - 1; d <= static_cast<int>(std::ceil(hi)); ++d)
+    for (int m = 1; m <= 9; ++m) {
+      double at = d + std::log10(m);
+      if (at < lo - 1e-9 || at > hi + 1e-9) continue;
+      if (std::ranges::find(marked, m) == marked.end()) {
+        t.minor.push_back(at);
+        continue;
       }
-    chosen = t;
-    if (t.major.size() >= 2) return t;  // the sparser marking first: it fits best
-  }
-  return chosen;
+      t.major.push_back({at, labels({scaled(m, d)}, scaled(1, d)).front()});
+    }
+  return t.major.size() >= 2 && fits(t.major) ? t : Ticks{};
 }
 
 }  // namespace
@@ -110,6 +104,19 @@ std::string power_of_ten(int exponent) {
   std::string n = std::to_string(exponent < 0 ? -static_cast<long>(exponent) : exponent);
   for (char c : n) out += digits[c - '0'];
   return out;
+}
+
+int rows(const std::vector<Tick>& t) {
+  return std::ranges::any_of(t, [](const Tick& k) { return k.row == 1; }) ? 2 : 1;
+}
+
+Ticks named(const std::vector<std::string>& labels, const Fits& fits) {
+  Ticks t;
+  for (std::size_t k = 0; k < labels.size(); ++k)
+    t.major.push_back({static_cast<double>(k + 1), labels[k]});
+  if (!fits(t.major))
+    for (std::size_t k = 1; k < t.major.size(); k += 2) t.major[k].row = 1;
+  return t;
 }
 
 std::vector<std::string> labels(const std::vector<double>& v, double step) {
@@ -135,8 +142,25 @@ Ticks ticks(double lo, double hi, bool log, const Fits& fits) {
   if (!(hi > lo) || !std::isfinite(hi - lo)) return {};
   if (!log) return linear(lo, hi, fits);
   int d0 = static_cast<int>(std::ceil(lo - 1e-9)), d1 = static_cast<int>(std::floor(hi + 1e-9));
+  // Fewer than three whole decades: labels at 1, 2 and 5 where they fit,
+  // else at 1 and 3 (0.1, 0.3, 1, 3), else at the decades when there are
+  // two, else, within a decade, at each of 1 to 9.
+  if (d1 - d0 < 2)
+    for (const std::vector<int>& marked : {std::vector<int>{1, 2, 5}, std::vector<int>{1, 3}})
+      if (Ticks t = within_decades(lo, hi, marked, fits); !t.major.empty()) return t;
   if (d1 - d0 >= 1) return decades(d0, d1, lo, hi, fits);
-  return within_decades(lo, hi);
+  if (Ticks t = within_decades(lo, hi, {1, 2, 3, 4, 5, 6, 7, 8, 9}, fits); !t.major.empty())
+    return t;
+  // Narrower still: the steps of a linear axis, each at its log10.
+  auto logs = [](std::vector<Tick> major) {
+    for (Tick& k : major) k.at = std::log10(k.at);
+    return major;
+  };
+  Ticks t = linear(std::pow(10.0, lo), std::pow(10.0, hi),
+                   [&](const std::vector<Tick>& major) { return fits(logs(major)); });
+  t.major = logs(t.major);
+  for (double& m : t.minor) m = std::log10(m);
+  return t;
 }
 
 }  // namespace plot

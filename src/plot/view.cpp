@@ -118,6 +118,23 @@ std::string left_out(const Point& p, Scales s) {
   return "";
 }
 
+std::vector<std::string> categories(std::vector<Series>& series) {
+  std::vector<std::string> texts;
+  for (const Series& t : series)
+    for (const Point& p : t.points)
+      if (p.x_number) return {};
+  for (Series& t : series) {
+    t.curve = false;
+    for (Point& p : t.points) {
+      auto at = std::ranges::find(texts, p.x_text);
+      if (at == texts.end()) at = texts.insert(at, p.x_text);
+      p.x_number = true;
+      p.low = p.high = p.x = static_cast<double>(at - texts.begin() + 1);
+    }
+  }
+  return texts;
+}
+
 bool logarithmic(const std::vector<Series>& series, Scale scale, bool xlog) {
   if (scale != Scale::automatic) return scale == Scale::log;
   double lo = INFINITY, hi = -INFINITY;
@@ -173,7 +190,7 @@ Ratios ratios(const std::vector<Series>& series, bool xlog) {
 
 std::string where(const Series& t, const Point& p) {
   std::string name = t.x.name.empty() ? "x" : tables::shown(t.x.name);
-  if (!p.x_number) return name + " '" + p.x_text + "'";
+  if (!p.x_text.empty()) return name + " '" + p.x_text + "'";
   char buf[80];
   if (p.low == p.high)
     std::snprintf(buf, sizeof buf, " %g", p.x);

@@ -28,6 +28,13 @@ std::string because(const char* reason, double v);
 // an error is not finite); empty when it can.
 std::string left_out(const Point& p, Scales s);
 
+// Tables whose every x is a text (channels, sources of uncertainty) as
+// categories along x: each text placed at 1, 2, ... in the order first met,
+// the same text at the same place in every series, none of them a line.
+// The texts in that order; none, and `series` unchanged, when an x is a
+// number.
+std::vector<std::string> categories(std::vector<Series>& series);
+
 // Whether the y axis is logarithmic: as forced, else when every drawable
 // value is positive and they span more than a decade.
 bool logarithmic(const std::vector<Series>& series, Scale scale, bool xlog);
@@ -61,7 +68,7 @@ struct Ratios {
 Ratios ratios(const std::vector<Series>& series, bool xlog);
 
 // Where point p lies, for messages: "x_p 0.1 to 0.15", "x 0.4" for a point
-// without width, "x '-'" for an x given as text.
+// without width, "x '-'" for an x given as text (a category too).
 std::string where(const Series& t, const Point& p);
 
 // The line on standard error that names a point left out, of the main

@@ -699,7 +699,7 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
        {"0.001", "0.0022", "0.004"},
        {"--linear"},
        {"0.0010", "0.0015", "0.0020", "0.0025", "0.0030", "0.0035", "0.0040"}},
-      {{"1", "2", "3"}, {"0.04", "0.5", "6"}, {}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"1", "2", "3"}, {"0.04", "0.5", "60"}, {}, {"10⁻¹", "10⁰", "10¹"}},
       {{"0.004", "0.5", "10"}, {"1", "2", "3"}, {"--logx"}, {"10⁻²", "10⁻¹", "10⁰", "10¹"}},
       {{"1", "2", "3"},
        {"1", "2", "3"},
@@ -719,6 +719,43 @@ TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
     ChildResult r = plot(dir, args);
     ASSERT_TRUE(r.exited(0)) << r.err;
     EXPECT_EQ(run_from(texts_of(dir.read("f.svg")), c.labels.front(), c.labels.size()), c.labels);
+  }
+}
+
+// A logarithmic y axis reaches a twentieth of its decades beyond the data
+// and no further: fewer than three whole decades on it are labelled at 1, 2
+// and 5 times the powers of ten (1 and 3 where those do not fit), narrower
+// ones at linear steps, longer ones at whole decades. The labels read are
+// all those between the x axis's (1.0 to 3.0) and the y title.
+TEST(XpcorrPlot, LogAxesEndCloseToTheDataShortOnesLabelledAtOneTwoFive) {
+  struct Case {
+    std::vector<std::string> y, args, labels;
+  };
+  const Case cases[] = {
+      {{"0.05", "0.3", "0.75"}, {"--log"}, {"0.05", "0.1", "0.2", "0.5"}},
+      {{"0.04", "0.5", "6"}, {}, {"0.05", "0.1", "0.2", "0.5", "1", "2", "5"}},
+      {{"0.04", "0.5", "6"}, {"--size", "8.6cm,5cm"}, {"0.1", "0.3", "1", "3"}},
+      {{"0.09", "1", "13"}, {}, {"10⁻¹", "10⁰", "10¹"}},
+      {{"0.001", "1", "30"}, {}, {"10⁻³", "10⁻²", "10⁻¹", "10⁰", "10¹"}},
+      {{"0.51", "0.52", "0.53"}, {"--log"}, {"0.510", "0.515", "0.520", "0.525", "0.530"}},
+      {{"2e5", "5e5", "9e5"}, {"--log"}, {"2×10⁵", "5×10⁵"}},
+      {{"0.05", "0.3", "0.75"},
+       {"--log", "--size", "one-column", "--yrange", "0.01,1"},
+       {"10⁻²", "10⁻¹", "10⁰"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.labels.front());
+    ScratchDir dir;
+    dir.write("t.yaml", at_points({"1", "2", "3"}, c.y));
+    std::vector<std::string> args{"t.yaml", "-o", "f.svg"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<std::string> texts;
+    for (const SvgText& t : texts_of(dir.read("f.svg"))) texts.push_back(t.text);
+    auto x_end = std::ranges::find(texts, "3.0"), title = std::ranges::find(texts, "y");
+    ASSERT_TRUE(x_end < title);
+    EXPECT_EQ(std::vector<std::string>(x_end + 1, title), c.labels);
   }
 }
 
@@ -825,6 +862,139 @@ TEST(XpcorrPlot, EachSliceOfTheOtherIndependentVariablesIsASeries) {
   }
 }
 
+// Forms published often that a picture can show: a structure function
+// against x, each x at its own mean Q2 and y (eleven one-point slices, one
+// series, the other variables named in the legend; the points as text keep
+// their slices); cross-sections per channel, each x a text, drawn at named
+// places along x (a value that is no number named by its channel); and the
+// two ways a correlation matrix shows itself, refused as a matrix.
+TEST(XpcorrPlot, PerPointVariablesAndCategoriesDrawMatricesAreRefused) {
+  std::string g1 = "independent_variables:\n- header: {name: x}\n  values:\n";
+  std::string q2 = "- header: {name: Q2, units: GeV$^2$}\n  values:\n";
+  std::string y = "- header: {name: y}\n  values:\n";
+  std::string values;
+  for (int i = 1; i <= 11; ++i) {
+    std::string n = std::to_string(i);
+    g1 += "  - {low: " + n + "0, high: " + n + "5}\n";
+    q2 += "  - {value: 1." + n + "1}\n";
+    y += "  - {value: 0." + n + "2}\n";
+    values += "  - {value: 0." + n + "3, errors: [{symerror: 0.05}]}\n";
+  }
+  g1 += q2 + y + "dependent_variables:\n- header: {name: '$g_1$'}\n  values:\n" + values;
+  const std::string channels =
+      "independent_variables:\n- header: {name: Channel}\n"
+      "  values: [{value: '$ee$'}, {value: '$\\mu\\mu$'}, {value: combined}, {value: '$ee$'}]\n"
+      "dependent_variables:\n- header: {name: '$\\sigma$', units: pb}\n"
+      "  values: [{value: 812}, {value: 798}, {value: 826}, {value: '-'}]\n";
+  const std::string rows =
+      "independent_variables:\n- header: {name: column}\n"
+      "  values: [{value: 1}, {value: 2}, {value: 1}, {value: 2}]\n"
+      "- header: {name: row}\n  values: [{value: 1}, {value: 1}, {value: 2}, {value: 2}]\n"
+      "dependent_variables:\n- header: {name: '$\\rho$'}\n"
+      "  values: [{value: 1}, {value: 0.3}, {value: 0.3}, {value: 1}]\n";
+  const std::string diagonal = edited(edited(edited(rows, "column", "i"), "row", "j"),
+                                      "0.3}, {value: 0.3", "-0.2}, {value: -0.2");
+  ScratchDir dir;
+  dir.write("g1.yaml", g1);
+  dir.write("channels.yaml", channels);
+  dir.write("rows.yaml", rows);
+  dir.write("diagonal.yaml", diagonal);
+
+  ChildResult r = plot(dir, {"g1.yaml", "-o", "f.svg"});
+  EXPECT_TRUE(r.exited(0)) << r.err;
+  std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
+  EXPECT_EQ(
+      std::ranges::count_if(texts, [](const SvgText& t) { return t.text.starts_with("g1.yaml"); }),
+      1);
+  EXPECT_EQ(run_from(texts, "g1.yaml, Q2, y per point", 1).size(), 1u);
+  r = plot(dir, {"g1.yaml", "-o", "-"});
+  EXPECT_EQ(lines_of(r.out).size(), 12u);
+  EXPECT_TRUE(
+      lines_of(r.out)[1].starts_with("g1.yaml, Q2 = 1.11 GeV$^2$, y = 0.12\t10\t15\t12.5\t0.13\t"));
+
+  for (const char* size : {"16cm,12cm", "one-column"}) {
+    r = plot(dir, {"channels.yaml", "-o", "f.svg", "--size", size});
+    EXPECT_TRUE(r.exited(0));
+    EXPECT_EQ(r.err,
+              "xpcorr-plot: channels.yaml: Channel '$ee$' left out: value is not a number ('-')\n");
+    EXPECT_EQ(run_from(texts_of(dir.read("f.svg")), "ee", 3),
+              (std::vector<std::string>{"ee", "μμ", "combined"}));
+  }
+
+  for (const auto& [table, why] :
+       {std::pair{"rows.yaml", "the independent variables are 'column' and 'row'"},
+        std::pair{"diagonal.yaml", "'$\\rho$' is 1 wherever 'i' equals 'j'"}}) {
+    r = plot(dir, {table, "-o", "f.png"});
+    EXPECT_TRUE(r.exited(1));
+    EXPECT_EQ(r.err, "xpcorr-plot: " + std::string(table) +
+                         ": a matrix, not a function of x: " + why + "\n");
+  }
+}
+
+// Columns of one file, which its name does not tell apart, are labelled
+// by the qualifiers they do not share, else by their names; labels given
+// stay as given, and tell the others apart; their LaTeX is drawn. A YODA title that is a DOI, or
+// none, gives way to the last part of the object's path as the y title.
+TEST(XpcorrPlot, DefaultLabelsAndTitlesNameWhatTellsTablesApart) {
+  const std::string rapidity =
+      "independent_variables:\n- header: {name: '$p_T$', units: GeV}\n"
+      "  values: [{low: 20, high: 30}]\n"
+      "dependent_variables:\n"
+      "- header: {name: '$d\\sigma/dp_T$'}\n"
+      "  qualifiers: [{name: RE, value: P P --> JET X}, {name: '$|y|$', value: 0.0-0.5}]\n"
+      "  values: [{value: 8}]\n"
+      "- header: {name: '$d\\sigma/dp_T$'}\n"
+      "  qualifiers: [{name: RE, value: P P --> JET X}, {name: '$|y|$', value: 0.5-1.0}]\n"
+      "  values: [{value: 7}]\n";
+  const std::string doi =
+      "BEGIN YODA_SCATTER2D_V2 /REF/A/d02-x01-y03\nPath: /REF/A/d02-x01-y03\n"
+      "Title: 10.17182/hepdata.12345.v1/t2\nType: Scatter2D\n---\n"
+      "1 0.5 0.5 5 1 1\n2 0.5 0.5 3 1 1\nEND YODA_SCATTER2D_V2\n";
+  struct Case {
+    std::vector<std::string> args, labels;
+  };
+  const Case cases[] = {
+      {{"y.yaml", "y.yaml", "-c", "1", "-c", "2"},
+       {"y.yaml, $|y|$ = 0.0-0.5", "y.yaml, $|y|$ = 0.5-1.0"}},
+      {{"t.yaml", "t.yaml", "-c", "1", "-c", "2"},
+       {"t.yaml, fragmentation function", "t.yaml, rate"}},
+      {{"t.yaml", "t.yaml", "-c", "1", "-c", "2", "-l", "f"}, {"f", "t.yaml"}},
+      {{"t.yaml", "y.yaml"}, {"t.yaml", "y.yaml"}},
+  };
+  ScratchDir dir;
+  dir.write("t.yaml", std::string(sample_table));
+  dir.write("y.yaml", rapidity);
+  dir.write("a.yoda", doi);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.labels.front());
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"-o", "-"});
+    ChildResult r = plot(dir, args);
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<std::string> labels;
+    for (const std::string& line : lines_of(r.out))
+      if (std::string label = line.substr(0, line.find('\t'));
+          label != "# table" && (labels.empty() || labels.back() != label))
+        labels.push_back(label);
+    EXPECT_EQ(labels, c.labels);
+  }
+  // A label's LaTeX is drawn, in the legend and the ratio panel's title.
+  ASSERT_TRUE(
+      plot(dir, {"t.yaml", "t.yaml", "-l", "$\\pi^{\\pm}$ d_1", "-r", "-o", "f.svg"}).exited(0));
+  std::vector<SvgText> drawn = texts_of(dir.read("f.svg"));
+  EXPECT_EQ(std::ranges::count_if(drawn, [](const SvgText& t) { return t.text == "π± d_1"; }), 1);
+  EXPECT_EQ(run_from(drawn, "ratio to π± d_1", 1).size(), 1u);
+  for (const char* object : {"a.yoda", "a.yoda:/REF/A/d02-x01-y03"}) {
+    ASSERT_TRUE(plot(dir, {object, "-o", "f.svg"}).exited(0));
+    std::vector<SvgText> texts = texts_of(dir.read("f.svg"));
+    EXPECT_FALSE(std::ranges::any_of(
+        texts, [](const SvgText& t) { return t.text.find("hepdata") != std::string::npos; }));
+    EXPECT_EQ(
+        std::ranges::count_if(texts, [](const SvgText& t) { return t.text == "d02-x01-y03"; }),
+        std::string_view(object).ends_with("y03") ? 1 : 0);
+  }
+}
+
 // The table xpcorr writes as YODA reference data reads back to the points
 // of its YAML table, on standard output; every example YODA object, one
 // of each form, draws over that table with a ratio panel, each of its
@@ -922,29 +1092,40 @@ TEST(XpcorrPlot, DefaultColumnIsTheFragmentationFunctionWhereverItStands) {
   EXPECT_EQ(points("c.yaml", {}), rates);
 }
 
-TEST(XpcorrPlot, LatexNamesBecomePlotTextWithoutDollarsOrBackslashes) {
+// Math between `$` signs is set as LaTeX sets it; the rest, and a name
+// without any `$` (old HEPData names, file names), is drawn as written,
+// but a number's sign is a minus sign.
+TEST(XpcorrPlot, LatexNamesBecomePlotTextPlainNamesStayAsWritten) {
   struct Case {
     std::string_view latex, text;
   };
   static constexpr Case cases[] = {
-      {"x_p", "x#dp#u"},
+      {"x_p", "x_p"},
+      {"T1_PT", "T1_PT"},
+      {"DT1_PT/DN_JETS", "DT1_PT/DN_JETS"},
+      {"v2{2}", "v2{2}"},
+      {"E^2 in \\GeV #1", "E^2 in \\GeV ##1"},
+      {"-0.5 < y < 0, (-.5), anti-kT, 1-2, x=-3", "−0.5 < y < 0, (−.5), anti-kT, 1-2, x=−3"},
       {"$x_p$", "x#dp#u"},
       {"fragmentation function", "fragmentation function"},
-      {R"($\xi = -\ln z$)", "ξ = -ln z"},
+      {R"($\pi^{\pm}$)", "π#u±#d"},
+      {R"($\langle Q^2  \rangle$ [GeV$^2$])", "⟨Q#u2#d⟩ [GeV#u2#d]"},
+      {R"(my_file.yaml, $p_T$ > 5 GeV)", "my_file.yaml, p#dT#u > 5 GeV"},
+      {R"($\xi = -\ln z$)", "ξ = −ln z"},
       {R"($\frac{1}{N_{jet}} dN_{ch}/d\xi$)", "1/N#djet#u dN#dch#u/dξ"},
       {R"($1/\sigma \, d\sigma/dx_p$)", "1/σ dσ/dx#dp#u"},
-      {R"($p_{T}^{jet}$ [$\mathrm{GeV}^{-1}$])", "p#dT#u#ujet#d [GeV#u-1#d]"},
+      {R"($p_{T}^{jet}$ [$\mathrm{GeV}^{-1}$])", "p#dT#u#ujet#d [GeV#u−1#d]"},
       {R"($\sqrt{s_{NN}}$)", "√s#dNN#u"},
       {R"($\frac{a+b}{2}\cdot\Delta\Omega$)", "(a+b)/2·ΔΩ"},
       {R"($\frac{1}{\sigma}\frac{d\sigma}{dx_p}$)", "1/σ dσ/dx#dp#u"},
       {R"($\bar{p}p \to \Upsilon(1S)$)", "p\u0304p → Υ(1S)"},
       {R"($\left. \frac{dN}{d\eta} \right|_{\eta=0}$)", "dN/dη |#dη=0#u"},
-      {R"(trigger $p_T$, \#3 at 50\% of \$)", "trigger p#dT#u, ##3 at 50% of $"},
+      {R"(trigger $p_T$, \#3 at 50\% of \$, a_b)", "trigger p#dT#u, ##3 at 50% of $, a_b"},
       {R"($H_\mathrm{T}$ and $p_\text{T}$)", "H#dT#u and p#dT#u"},
       {R"($\frac{\mu{\rm b}}{\rm GeV}$)", "μb/GeV"},
       {R"($\frac{d^{2}\sigma}{dp_{\mathrm{T}}\,d{\eta}}$)", "d#u2#dσ/(dp#dT#u dη)"},
       {R"($\foo x$ \)", "foo x"},
-      {"{unbalanced} }extra{ x_", "unbalanced extra x#d#u"},
+      {"${unbalanced} }extra{ x_", "unbalanced extra x#d#u"},
       {"a\tb\nc", "a b c"},
   };
   for (const Case& c : cases) EXPECT_EQ(plot::plot_text(c.latex), c.text) << c.latex;
