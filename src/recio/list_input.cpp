@@ -32,6 +32,7 @@ bool Source::refill() noexcept {
   if (n > 0) {
     pos_ = window_.data();
     end_ = pos_ + n;
+    tapped(pos_, static_cast<std::size_t>(n));
     return true;
   }
   if (n < 0) error_ = errno;
@@ -75,6 +76,7 @@ std::string_view Source::ahead(std::size_t n) noexcept {
     while (kept < n && kept < window_.size() && !at_end_ && error_ == 0) {
       const ssize_t got = files::read_some(fd_, window_.data() + kept, window_.size() - kept);
       if (got > 0) {
+        tapped(window_.data() + kept, static_cast<std::size_t>(got));
         kept += static_cast<std::size_t>(got);
       } else {
         if (got < 0) error_ = errno;
