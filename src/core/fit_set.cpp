@@ -88,12 +88,16 @@ void read_rest(recio::Source& in, FitFile& f) noexcept {
 
 }  // namespace
 
-FitSet::FitSet() noexcept : dir_(AT_FDCWD) {
+FitSet::FitSet() noexcept : dir_(AT_FDCWD) {}
+
+void FitSet::read_whole() noexcept {
+  if (files_) return;
+  files_.emplace();
   for (int b = 0; b < bin_count; ++b) {
-    files_[static_cast<unsigned>(b)].name = mc_files[static_cast<unsigned>(b)];
-    files_[static_cast<unsigned>(bin_count + b)].name = data_files[static_cast<unsigned>(b)];
+    (*files_)[static_cast<unsigned>(b)].name = mc_files[static_cast<unsigned>(b)];
+    (*files_)[static_cast<unsigned>(bin_count + b)].name = data_files[static_cast<unsigned>(b)];
   }
-  for (FitFile& f : files_) f.trace.items = f.items;
+  for (FitFile& f : *files_) f.trace.items = f.items;
 }
 
 FitSet::~FitSet() {
@@ -128,15 +132,19 @@ void FitSet::read_file(int fd, FitFile& f) noexcept {
   digest.finish();
 }
 
-// The statement is begun before reading, so that a failure message tells
-// the unit as the run's own read would.
-void FitSet::read_unit(int unit, FitFile& f) noexcept {
-  if (whole_) {
+// Reads fit file k on `unit` into `values`, then closes the unit. A whole
+// read begins the statement first, so that a failure message tells the
+// unit as the run's own read does, and keeps the file's values too.
+void FitSet::read_unit(int unit, std::array<float, fit_values>& values, int k) noexcept {
+  if (files_) {
+    FitFile& f = (*files_)[static_cast<unsigned>(k)];
     recio::begin_statement(unit, true, "list io");
+    f.values = values;
     read_file(recio::descriptor(unit), f);
     if (f.fault != recio::Fault::none) recio::fail(f.fault, f.read_error);
+    values = f.values;
   } else {
-    recio::read_reals(unit, f.values);
+    recio::read_reals(unit, values);
   }
   recio::close(unit);
 }
@@ -145,31 +153,30 @@ void FitSet::read_unit(int unit, FitFile& f) noexcept {
 // error) are still parsed, so they must be well-formed values. Positions
 // that a file leaves unread keep what `m` held.
 void FitSet::read(Measurement& m) noexcept {
+  std::array<float, fit_values> values{};
   for (int b = 1; b <= bin_count; ++b)
-    recio::open_old(unit_of(b), files_[static_cast<unsigned>(b - 1)].name, dir_);
+    recio::open_old(unit_of(b), mc_files[static_cast<unsigned>(b - 1)], dir_);
   for (int b = 1; b <= bin_count; ++b) {
-    FitFile& f = files_[static_cast<unsigned>(b - 1)];
-    f.values[matched_value] = m.mcmatch[b];
-    f.values[yield_value] = m.mcyield[b];
-    read_unit(unit_of(b), f);
-    m.mcmatch[b] = f.values[matched_value];
-    m.mcyield[b] = f.values[yield_value];
+    values[matched_value] = m.mcmatch[b];
+    values[yield_value] = m.mcyield[b];
+    read_unit(unit_of(b), values, b - 1);
+    m.mcmatch[b] = values[matched_value];
+    m.mcyield[b] = values[yield_value];
   }
   for (int b = 1; b <= bin_count; ++b)
-    recio::open_old(unit_of(b), files_[static_cast<unsigned>(bin_count + b - 1)].name, dir_);
+    recio::open_old(unit_of(b), data_files[static_cast<unsigned>(b - 1)], dir_);
   for (int b = 1; b <= bin_count; ++b) {
-    FitFile& f = files_[static_cast<unsigned>(bin_count + b - 1)];
-    f.values[yield_value] = m.dayield[b];
-    read_unit(unit_of(b), f);
-    m.dayield[b] = f.values[yield_value];
+    values[yield_value] = m.dayield[b];
+    read_unit(unit_of(b), values, bin_count + b - 1);
+    m.dayield[b] = values[yield_value];
   }
 }
 
 // One file open at a time. A name that cannot be opened because it is a
 // link pointing nowhere keeps the link's target.
 void FitSet::examine() noexcept {
-  whole_ = true;
-  for (FitFile& f : files_) {
+  read_whole();
+  for (FitFile& f : *files_) {
     // The names are NUL-terminated literals.
     const int fd = ::openat(dir_, f.name.data(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -188,10 +195,13 @@ void FitSet::examine() noexcept {
 }
 
 std::string_view FitSet::holds(std::uint64_t dev, std::uint64_t ino) const noexcept {
-  for (const FitFile& f : files_) {
-    struct stat st;
-    if (::fstatat(dir_, f.name.data(), &st, 0) == 0 && st.st_dev == dev && st.st_ino == ino)
-      return f.name;
+  for (const auto* names : {&mc_files, &data_files}) {
+    for (std::string_view name : *names) {
+      struct stat st;
+      // The names are NUL-terminated literals.
+      if (::fstatat(dir_, name.data(), &st, 0) == 0 && st.st_dev == dev && st.st_ino == ino)
+        return name;
+    }
   }
   return {};
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/fit_files.hpp"
@@ -19,8 +20,7 @@ inline constexpr bool digests_files = true;
 inline constexpr bool digests_files = false;
 #endif
 
-// One fit file as its single read saw it. When read whole, everything is
-// kept; else only the values.
+// One fit file as its single read saw it, when read whole.
 struct FitFile {
   std::string_view name;
   int open_error = 0;            // errno of the open; 0 when it was opened
@@ -60,8 +60,8 @@ class FitSet {
   int open(const char* directory) noexcept;
 
   // Each file is then read to its end, for its trace, its digest and the
-  // lines after its values, in the run's single read of it.
-  void read_whole() noexcept { whole_ = true; }
+  // lines after its values, in the run's single read of it, and kept.
+  void read_whole() noexcept;
 
   // The run's read: opens the nine Monte Carlo files on units 90 to 98,
   // then reads and closes them in bin order, keeping the matched count and
@@ -72,9 +72,10 @@ class FitSet {
   // --check's read: every file opened and read in turn, its failure kept.
   void examine() noexcept;
 
-  // Fit file k: the Monte Carlo files of bins 1 to 9, then the data files.
+  // Fit file k, once read whole: the Monte Carlo files of bins 1 to 9,
+  // then the data files.
   static constexpr int count = 2 * bin_count;
-  const FitFile& file(int k) const noexcept { return files_[static_cast<unsigned>(k)]; }
+  const FitFile& file(int k) const noexcept { return (*files_)[static_cast<unsigned>(k)]; }
 
   // The fit file that is the file of device `dev` and inode `ino`, by any
   // path or link, or an empty name.
@@ -85,11 +86,12 @@ class FitSet {
 
  private:
   void read_file(int fd, FitFile& f) noexcept;
-  void read_unit(int unit, FitFile& f) noexcept;
+  void read_unit(int unit, std::array<float, fit_values>& values, int k) noexcept;
 
   int dir_;
-  bool whole_ = false;
-  std::array<FitFile, count> files_;
+  // Made only for a whole read: the run alone keeps nothing of the files
+  // but their values, and pays nothing for what a whole read keeps.
+  std::optional<std::array<FitFile, count>> files_;
 };
 
 }  // namespace core
