@@ -35,42 +35,44 @@ using core::yield_value;
 // failure message; the warnings are values the run takes, but that rarely
 // say what was meant.
 enum class Finding : std::uint8_t {
-  missing,                     // a: the directory looked in
-  dangling_link,               // a: the link's target, quoted
-  unreadable,                  // a: the system's reason
-  directory,                   //
-  utf16,                       //
-  compressed,                  // a: the compressor's name
-  empty,                       //
-  byte_order_mark,             //
-  too_few_values,              // a: how many values were found
-  not_a_number,                // a: the text, quoted
-  foreign_character,           // a: the text, quoted; b: the character in words
-  overflowed_field,            // a: the text, quoted
-  exponent_without_digits,     // a: the text, quoted
-  exponent_too_large,          // a: the text, quoted
-  bad_repeat_count,            // a: the text, quoted
-  carriage_return,             //
-  carriage_return_alone,       //
-  thousands_separator,         // a: the two texts as one, quoted; b: each, quoted
-  unset_value,                 // a: the value's name; b: "a null" or "a slash"
-  yield_not_positive,          // a: the text, quoted; b: the rate and its bin
-  matched_count_not_positive,  // a: the text, quoted; b: the bin and what its rates are
-  beyond_single_precision,     // a: the text, quoted
-  below_single_precision,      // a: the text, quoted
-  decimal_comma,               // a: the two texts as one, quoted; b: each, quoted
-  text_after_values,           // a: the text, quoted
-  later_line,                  // a: the text, quoted
-  mass_far,                    // a: the text, quoted
-  width_out_of_range,          // a: the text, quoted
-  error_not_positive,          // a: the text, quoted
-  error_not_below_yield,       // a: the error's text, quoted; b: the yield's
-  fitted_over_matched,         // a: the ratio; b: the yield and count
-  above_generated,             // a: the text, quoted; b: the generated count and bin
-  efficiency_jump,             // a: the efficiency and its bin; b: the rule and the neighbours'
-  data_over_matched,           // a: the ratio and its bin; b: the median
-  same_bytes,                  // a: the other file's name
-  never_read,                  // a: the name of the file read in its place
+  missing,                       // a: the directory looked in
+  dangling_link,                 // a: the link's target, quoted
+  unreadable,                    // a: the system's reason
+  directory,                     //
+  utf16,                         //
+  compressed,                    // a: the compressor's name
+  empty,                         //
+  byte_order_mark,               //
+  too_few_values,                // a: how many values were found
+  not_a_number,                  // a: the text, quoted
+  foreign_character,             // a: the text, quoted; b: the character in words
+  overflowed_field,              // a: the text, quoted
+  exponent_without_digits,       // a: the text, quoted
+  exponent_too_large,            // a: the text, quoted
+  bad_repeat_count,              // a: the text, quoted
+  carriage_return,               //
+  carriage_return_alone,         //
+  thousands_separator,           // a: the two texts as one, quoted; b: each, quoted
+  unset_value,                   // a: the value's name; b: "a null" or "a slash"
+  yield_not_positive,            // a: the text, quoted; b: the rate and its bin
+  matched_count_not_positive,    // a: the text, quoted; b: the bin and what its rates are
+  beyond_single_precision,       // a: the text, quoted
+  below_single_precision,        // a: the text, quoted
+  decimal_comma,                 // a: the two texts as one, quoted; b: each, quoted
+  run_together,                  // a: the two texts as one, quoted; b: each, quoted
+  text_after_values,             // a: the text, quoted
+  values_after_carriage_return,  // a: the text, quoted
+  later_line,                    // a: the text, quoted
+  mass_far,                      // a: the text, quoted
+  width_out_of_range,            // a: the text, quoted
+  error_not_positive,            // a: the text, quoted
+  error_not_below_yield,         // a: the error's text, quoted; b: the yield's
+  fitted_over_matched,           // a: the ratio; b: the yield and count
+  above_generated,               // a: the text, quoted; b: the generated count and bin
+  efficiency_jump,               // a: the efficiency and its bin; b: the rule and the neighbours'
+  data_over_matched,             // a: the ratio and its bin; b: the median
+  same_bytes,                    // a: the other file's name
+  never_read,                    // a: the name of the file read in its place
 };
 
 constexpr bool is_error(Finding f) noexcept { return f <= Finding::carriage_return_alone; }
@@ -144,7 +146,14 @@ Form form_of(Finding f) noexcept {
     case Finding::below_single_precision:
       return {"", "", " is below single precision and is read as 0"};
     case Finding::decimal_comma: return {"", " is read as two values, ", ": a decimal comma?"};
+    case Finding::run_together:
+      return {"", " is read as two values, ", ": two columns run together?"};
     case Finding::text_after_values: return {"", "", " after the sixth value is not read"};
+    case Finding::values_after_carriage_return:
+      return {
+          "lines end in a carriage return alone, not a line feed (a file saved on an old "
+          "Mac?): ",
+          "", " after the sixth value is never read"};
     case Finding::later_line:
       return {"", "",
               " on a later line is never read: a refit appended? (only the first six "
@@ -356,6 +365,19 @@ void add_split(const recio::TracedItem& first, const recio::Place& next, std::st
                  quoted(before) + " and " + quoted(part)});
 }
 
+// Two values with nothing between them: the second begins at the byte
+// where the first one's text ends (1.864710.008089: '1.864710' and
+// '.008089'), which the reader takes as two values.
+void add_run_together(const recio::TracedItem& first, const recio::TracedItem& next,
+                      std::vector<Found>& out) {
+  if (!first.set || !next.set || first.text.cut || next.place.line != first.place.line ||
+      next.place.column != first.place.column + first.text.size)
+    return;
+  const std::string a(first.text.view()), b(next.text.view());
+  out.push_back({Finding::run_together, first.place, quoted(a + b, next.text.cut),
+                 quoted(a) + " and " + quoted(next.text)});
+}
+
 // Whether item i begins right after the comma that ends item i - 1.
 bool split_tail(const core::FitFile& f, int i) noexcept {
   if (i == 0) return false;
@@ -415,9 +437,11 @@ void add_warnings(const core::FitFile& f, bool mc, int bin, float data_yield,
       out.push_back({Finding::matched_count_not_positive, item.place, quoted(item.text),
                      bin_name(bin) + (v == 0 ? " are infinite" : " are negative")});
     }
-    if (i + 1 < fit_values && !split_tail(f, i)) {
+    if (i + 1 < fit_values) {
       const recio::TracedItem& next = f.items[static_cast<unsigned>(i + 1)];
-      if (next.place != item.place) add_split(item, next.place, next.text.view(), points, out);
+      if (next.place == item.place) continue;
+      if (!split_tail(f, i)) add_split(item, next.place, next.text.view(), points, out);
+      add_run_together(item, next, out);
     }
   }
   // What follows the sixth value on its line, unless a slash ended the
@@ -429,7 +453,9 @@ void add_warnings(const core::FitFile& f, bool mc, int bin, float data_yield,
   if (f.trace.found == fit_values && !text.empty() && text[0] != '/') {
     if (!split_tail(f, fit_values - 1))
       add_split(f.items[fit_values - 1], rest.place, text, points, out);
-    out.push_back({Finding::text_after_values, rest.place, quoted(text, rest.text.cut)});
+    out.push_back(
+        {text[0] == '\r' ? Finding::values_after_carriage_return : Finding::text_after_values,
+         rest.place, quoted(text, rest.text.cut)});
   }
   if (f.later_numbers) out.push_back({Finding::later_line, f.later, quoted(f.later_text)});
 }

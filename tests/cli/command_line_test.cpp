@@ -420,6 +420,213 @@ TEST(check, findings_of_several_files) {
   }
 }
 
+// One change a physicist can make to the sample's fit directory.
+enum class Slip { edit, bytes, sample, link, utf16 };
+
+struct Change {
+  Slip slip;
+  const char* file;
+  std::string_view a = {}, b = {};  // edit: text and replacement; bytes, utf16: the
+                                    // file's text; sample: the sample file copied; link: target
+};
+
+void apply(const StartDir& s, const Change& c) {
+  const std::string path = s.file("fits/" + std::string(c.file));
+  switch (c.slip) {
+    case Slip::edit: {
+      std::string text = read_file(path);
+      const std::size_t at = text.find(c.a);
+      ASSERT_NE(at, std::string::npos) << c.file << " has no " << c.a;
+      s.write("fits/" + std::string(c.file), text.replace(at, c.a.size(), c.b));
+      break;
+    }
+    case Slip::bytes: s.write("fits/" + std::string(c.file), std::string(c.a)); break;
+    case Slip::sample:
+      s.write("fits/" + std::string(c.file), read_file(fs::path(SAMPLE_DIR) / c.a));
+      break;
+    case Slip::link:
+      fs::remove(path);
+      fs::create_symlink(std::string(c.a), path);
+      break;
+    case Slip::utf16: {  // little-endian, after its byte-order mark
+      std::string wide = "\xff\xfe";
+      for (char ch : c.a) wide.append({ch, '\0'});
+      s.write("fits/" + std::string(c.file), wide);
+      break;
+    }
+  }
+}
+
+// Each slip a physicist can make in a set of well-formed fit files, and
+// the plain words it is told in: the file, the line and column of the
+// value, the rule and the values it compared. The files are the sample's
+// but for the changes; every slip gives status 1.
+TEST(check, tells_each_slip_of_a_fit_directory) {
+  const struct {
+    std::vector<Change> changes;
+    std::string findings;
+  } cases[] = {
+      // Monte Carlo files of neighbouring bins swapped.
+      {{{Slip::sample, "mcfit3.dat", "mcfit4.dat"}, {Slip::sample, "mcfit4.dat", "mcfit3.dat"}},
+       "fits/mcfit3.dat:1:4: warning: the efficiency matched/generated, 0.194 in bin 4 (xp 0.05 to "
+       "0.1), is more than a factor 1.4 from both its neighbours', 0.289 and 0.657\n"
+       "fits/mcfit4.dat:1:4: warning: the efficiency matched/generated, 0.657 in bin 5 (xp 0.1 to "
+       "0.15), is more than a factor 1.4 from both its neighbours', 0.194 and 0.39\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 1.47 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"
+       "fits/dafit4.dat:1:45: warning: the data yield over the matched count, 0.457 in bin 5 (xp "
+       "0.1 to 0.15), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // A yield and its error swapped.
+      {{{Slip::edit, "dafit3.dat", "82137.03   389.61", "389.61   82137.03"}},
+       "fits/dafit3.dat:1:54: warning: the yield error '82137.03' is not below the fitted yield "
+       "'389.61' (yield and error swapped?)\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.004 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // A digit lost from a matched count.
+      {{{Slip::edit, "mcfit3.dat", "97390.0", "9739.0"}},
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 10.1 (the fitted yield '98811.81' "
+       "over the matched count '9739.0'), outside 0.8 to 1.25: the fit does not recover its "
+       "matched count\n"
+       "fits/mcfit3.dat:1:4: warning: the efficiency matched/generated, 0.0338 in bin 4 (xp 0.05 "
+       "to 0.1), is more than a factor 1.4 from both its neighbours', 0.289 and 0.377\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 8.43 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // An exponent typo.
+      {{{Slip::edit, "mcfit3.dat", "98811.81", "9.881181e14"}},
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 1.01e+10 (the fitted yield "
+       "'9.881181e14' over the matched count '97390.0'), outside 0.8 to 1.25: the fit does not "
+       "recover its matched count\n"},
+      // Two columns run together.
+      {{{Slip::edit, "mcfit3.dat", "30367.2   98811.81", "30367.298811.81"}},
+       "fits/mcfit3.dat:1:35: warning: '30367.298811.81' is read as two values, '30367.298811' "
+       "and '.81': two columns run together?\n"
+       "fits/mcfit3.dat:1:53: warning: the yield error '377.39' is not below the fitted yield "
+       "'.81' (yield and error swapped?)\n"
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 8.32e-06 (the fitted yield '.81' "
+       "over the matched count '97390.0'), outside 0.8 to 1.25: the fit does not recover its "
+       "matched count\n"},
+      // A header line of numbers above the six values.
+      {{{Slip::edit, "dafit3.dat", "  137681.0", "4 0.05 0.1\n  137681.0"}},
+       "fits/dafit3.dat:2:35: warning: '55543.5   82137.03   389.61' after the sixth value is "
+       "not read\n"
+       "fits/dafit3.dat:1:3: warning: the fitted mass '0.05' is more than 0.02 GeV from the D0 "
+       "mass 1.86484 GeV\n"
+       "fits/dafit3.dat:1:8: warning: the width '0.1' is not in the range above 0 and below 0.05 "
+       "GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit3.dat:2:14: warning: the data yield over the matched count, 1.91e-05 in bin 4 "
+       "(xp 0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte "
+       "Carlo or data files of two bins swapped?)\n"},
+      // A data file copied over its Monte Carlo file.
+      {{{Slip::sample, "mcfit3.dat", "dafit3.dat"}},
+       "fits/mcfit3.dat:1:3: warning: fitted over matched is 0.597 (the fitted yield '82137.03' "
+       "over the matched count '137681.0'), outside 0.8 to 1.25: the fit does not recover its "
+       "matched count\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.597 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte Carlo "
+       "or data files of two bins swapped?)\n"
+       "fits/dafit3.dat: warning: has the same bytes as mcfit3.dat (one file copied over "
+       "another?)\n"},
+      // A refit appended with >> instead of >.
+      {{{Slip::edit, "mcfit3.dat", "377.39\n",
+         "377.39\n    97412.0   1.86468  0.008102    30301.4   98790.12   377.21\n"}},
+       "fits/mcfit3.dat:2:5: warning: '97412.0   1.86468  0.008102    30301.4  ...' on a later "
+       "line is never read: a refit appended? (only the first six values are read)\n"},
+      // Files numbered from 1: the tenth of each kind is never read.
+      {{{Slip::sample, "mcfit9.dat", "mcfit8.dat"}, {Slip::sample, "dafit9.dat", "dafit8.dat"}},
+       "fits/mcfit9.dat: warning: is never read: the fit files of bins 1 to 9 are numbered 0 to "
+       "8, so mcfit0.dat is read for bin 1 (numbered from 1?)\n"
+       "fits/dafit9.dat: warning: is never read: the fit files of bins 1 to 9 are numbered 0 to "
+       "8, so dafit0.dat is read for bin 1 (numbered from 1?)\n"},
+      // Values outside what their position can mean.
+      {{{Slip::edit, "mcfit5.dat", "1.86479", "2.5"},
+        {Slip::edit, "dafit5.dat", "1.86445", "0"},
+        {Slip::edit, "mcfit6.dat", "0.009281", "0"},
+        {Slip::edit, "dafit6.dat", "0.009745", "-0.0097"},
+        {Slip::edit, "dafit7.dat", "191.86", "-191.86"}},
+       "fits/mcfit5.dat:1:14: warning: the fitted mass '2.5' is more than 0.02 GeV from the D0 "
+       "mass 1.86484 GeV\n"
+       "fits/mcfit6.dat:1:23: warning: the width '0' is not in the range above 0 and below 0.05 "
+       "GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit5.dat:1:14: warning: the fitted mass '0' is more than 0.02 GeV from the D0 mass "
+       "1.86484 GeV\n"
+       "fits/dafit6.dat:1:23: warning: the width '-0.0097' is not in the range above 0 and below "
+       "0.05 GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit7.dat:1:56: warning: the yield error '-191.86' is not above 0\n"},
+      // What the reader takes but not as meant.
+      {{{Slip::edit, "dafit3.dat", "82137.03", "1e-50"}},
+       "fits/dafit3.dat:1:45: warning: '1e-50' is below single precision and is read as 0\n"},
+      {{{Slip::edit, "dafit3.dat", "82137.03", "82 137.03"}},
+       "fits/dafit3.dat:1:45: warning: '82 137.03' is read as two values, '82' and '137.03': a "
+       "thousands separator?\n"
+       "fits/dafit3.dat:1:57: warning: '389.61' after the sixth value is not read\n"
+       "fits/dafit3.dat:1:48: warning: the yield error '137.03' is not below the fitted yield '82' "
+       "(yield and error swapped?)\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.000842 in bin 4 "
+       "(xp 0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte "
+       "Carlo or data files of two bins swapped?)\n"},
+      {{{Slip::bytes, "dafit3.dat", "137681,0 1,86426 0,008493 55543,5 82137,03 389,61\n"}},
+       "fits/dafit3.dat:1:1: warning: '137681,0' is read as two values, '137681' and '0': a "
+       "decimal comma?\n"
+       "fits/dafit3.dat:1:10: warning: '1,86426' is read as two values, '1' and '86426': a "
+       "decimal comma?\n"
+       "fits/dafit3.dat:1:18: warning: the fitted yield '0' is not above 0: the data rate of bin 4 "
+       "(xp 0.05 to 0.1) is 0 in every table\n"
+       "fits/dafit3.dat:1:18: warning: '0,008493' is read as two values, '0' and '008493': a "
+       "decimal comma?\n"
+       "fits/dafit3.dat:1:27: warning: '55543,5 82137,03 389,61' after the sixth value is not "
+       "read\n"
+       "fits/dafit3.dat:1:8: warning: the fitted mass '0' is more than 0.02 GeV from the D0 mass "
+       "1.86484 GeV\n"
+       "fits/dafit3.dat:1:10: warning: the width '1' is not in the range above 0 and below 0.05 "
+       "GeV (a D0 peak is some MeV wide)\n"},
+      {{{Slip::bytes, "dafit3.dat", "137681.0 1.86426\r0.008493 55543.5\r82137.03 389.61\r"}},
+       "fits/dafit3.dat:1:17: error: lines end in a carriage return alone, not a line feed (a "
+       "file saved on an old Mac?)\n"},
+      // Files that are not plain text, or not there.
+      {{{Slip::edit, "dafit3.dat", "  137681.0", "\xef\xbb\xbf  137681.0"}},
+       "fits/dafit3.dat:1:1: error: the file begins with a byte-order mark (bytes EF BB BF), which "
+       "is not a number: save it without one\n"},
+      {{{Slip::utf16, "dafit3.dat", "137681.0 1.86426 0.008493 55543.5 82137.03 389.61\r\n"}},
+       "fits/dafit3.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
+       "values are read as plain text: save it as such\n"},
+      {{{Slip::bytes, "dafit3.dat",
+         std::string_view("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\x33\x54\x30\xd4\xb3\x30\x53"
+                          "\x30\xd0\x33\x30\xb0\x50\x30\x56\x30\x51\x30\xe5\x02\x00\x78\x81\x9c"
+                          "\x56\x13\x00\x00\x00",
+                          39)}},
+       "fits/dafit3.dat: error: the file is compressed with gzip; the values are read as plain "
+       "text: uncompress it first\n"},
+      {{{Slip::edit, "dafit3.dat", "   389.61",
+         "\xc2\xa0"
+         "389.61"}},
+       "fits/dafit3.dat:1:53: error: '\\xc2\\xa0389.61' is not a number: it holds a non-breaking "
+       "space (bytes C2 A0), not a plain space\n"},
+      {{{Slip::edit, "mcfit3.dat", "30367.2",
+         "\xe2\x88\x92"
+         "30367.2"}},
+       "fits/mcfit3.dat:1:35: error: '\\xe2\\x88\\x9230367.2' is not a number: it holds a Unicode "
+       "minus sign (bytes E2 88 92), not a plain '-'\n"},
+      {{{Slip::edit, "dafit3.dat", "82137.03", "********"}},
+       "fits/dafit3.dat:1:45: error: '********' is a field of asterisks: the fitter's number "
+       "overflowed its format\n"},
+      {{{Slip::link, "dafit3.dat", "dafit3-refit.dat"}},
+       "fits/dafit3.dat: error: is a symbolic link to 'dafit3-refit.dat', which does not exist (a "
+       "dangling link)\n"},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    for (const Change& change : c.changes) apply(s, change);
+    const ChildResult r = s.run({"--check", "-C", "fits"});
+    EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits")) << c.findings;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.exited(1)) << c.findings;
+  }
+}
+
 float parse_float(const std::string& text) {
   float v = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
