@@ -206,13 +206,9 @@ std::string_view FitSet::holds(std::uint64_t dev, std::uint64_t ino) const noexc
   return {};
 }
 
-bool FitSet::has(std::string_view name) const noexcept {
+bool FitSet::has(const char* name) const noexcept {
   struct stat st;
-  const std::string_view::size_type n = std::min<std::size_t>(name.size(), 63);
-  char path[64];
-  std::copy_n(name.data(), n, path);
-  path[n] = '\0';
-  return ::fstatat(dir_, path, &st, AT_SYMLINK_NOFOLLOW) == 0;
+  return ::fstatat(dir_, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 }  // namespace core

@@ -82,7 +82,7 @@ class FitSet {
   std::string_view holds(std::uint64_t dev, std::uint64_t ino) const noexcept;
 
   // Whether `name` exists in the fit directory (as a link, too).
-  bool has(std::string_view name) const noexcept;
+  bool has(const char* name) const noexcept;
 
  private:
   void read_file(int fd, FitFile& f) noexcept;

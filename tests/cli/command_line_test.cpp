@@ -520,6 +520,33 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
        "fits/dafit3.dat:2:14: warning: the data yield over the matched count, 1.91e-05 in bin 4 "
        "(xp 0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte "
        "Carlo or data files of two bins swapped?)\n"},
+      // A leading comma, and a point typed twice.
+      {{{Slip::edit, "dafit3.dat", "  137681.0", ",137681.0"},
+        {Slip::edit, "mcfit3.dat", "97390.0", "97.390.0"}},
+       "fits/mcfit3.dat:1:4: warning: '97.390.0' is read as two values, '97.390' and '.0': two "
+       "columns run together?\n"
+       "fits/mcfit3.dat:1:57: warning: '377.39' after the sixth value is not read\n"
+       "fits/mcfit3.dat:1:10: warning: the fitted mass '.0' is more than 0.02 GeV from the D0 mass "
+       "1.86484 GeV\n"
+       "fits/mcfit3.dat:1:15: warning: the width '1.86471' is not in the range above 0 and below "
+       "0.05 GeV (a D0 peak is some MeV wide)\n"
+       "fits/mcfit3.dat:1:46: warning: the yield error '98811.81' is not below the fitted yield "
+       "'30367.2' (yield and error swapped?)\n"
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 312 (the fitted yield '30367.2' over "
+       "the matched count '97.390'), outside 0.8 to 1.25: the fit does not recover its matched "
+       "count\n"
+       "fits/mcfit3.dat:1:4: warning: the efficiency matched/generated, 0.000338 in bin 4 (xp 0.05 "
+       "to 0.1), is more than a factor 1.4 from both its neighbours', 0.289 and 0.377\n"
+       "fits/dafit3.dat:1:55: warning: '389.61' after the sixth value is not read\n"
+       "fits/dafit3.dat:1:2: warning: the fitted mass '137681.0' is more than 0.02 GeV from the D0 "
+       "mass 1.86484 GeV\n"
+       "fits/dafit3.dat:1:13: warning: the width '1.86426' is not in the range above 0 and below "
+       "0.05 GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit3.dat:1:44: warning: the yield error '82137.03' is not below the fitted yield "
+       "'55543.5' (yield and error swapped?)\n"
+       "fits/dafit3.dat:1:34: warning: the data yield over the matched count, 570 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
       // A data file copied over its Monte Carlo file.
       {{{Slip::sample, "mcfit3.dat", "dafit3.dat"}},
        "fits/mcfit3.dat:1:3: warning: fitted over matched is 0.597 (the fitted yield '82137.03' "
