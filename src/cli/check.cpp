@@ -1,6 +1,6 @@
 // xpcorr --check: the findings drawn from the fit set, each fit file read
-// once by the record I/O layer's own reader with a trace of its items: its
-// form, its values and their physics. One enum of them, one switch of texts.
+// once by the record I/O layer's own reader with a trace of its items: how
+// its text is read here, its physics in physics.cpp; one switch of texts.
 
 #include "cli/check.hpp"
 
@@ -19,78 +19,48 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/findings.hpp"
 #include "cli/problem.hpp"
 #include "cli/results.hpp"
 #include "core/fit_set.hpp"
 #include "recio/list_input.hpp"
 
 namespace cli {
+
+// A text as findings quote it: in single quotes, a byte that is not
+// printable ASCII as \r or \xHH, and "..." where the text was cut.
+std::string quoted(std::string_view text, bool cut) {
+  std::string q = "'";
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      q += "\\r";
+    } else if (u < 0x20 || u >= 0x7f) {
+      static constexpr char hex[] = "0123456789abcdef";
+      q += "\\x";
+      q += hex[u >> 4];
+      q += hex[u & 15];
+    } else {
+      q += c;
+    }
+  }
+  return q + (cut ? "...'" : "'");
+}
+
+std::string quoted(const recio::ItemText& t) { return quoted(t.view(), t.cut); }
+
+// A ratio as messages show it: three significant digits.
+std::string shown(double x) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3g", x);
+  return buf;
+}
+
 namespace {
 
 using core::fit_values;
 using core::matched_value;
 using core::yield_value;
-
-// What --check can find in a fit file. The errors end the run with its
-// failure message; the warnings are values the run takes, but that rarely
-// say what was meant.
-enum class Finding : std::uint8_t {
-  missing,                       // a: the directory looked in
-  dangling_link,                 // a: the link's target, quoted
-  unreadable,                    // a: the system's reason
-  directory,                     //
-  utf16,                         //
-  compressed,                    // a: the compressor's name
-  empty,                         //
-  byte_order_mark,               //
-  too_few_values,                // a: how many values were found
-  not_a_number,                  // a: the text, quoted
-  foreign_character,             // a: the text, quoted; b: the character in words
-  overflowed_field,              // a: the text, quoted
-  exponent_without_digits,       // a: the text, quoted
-  exponent_too_large,            // a: the text, quoted
-  bad_repeat_count,              // a: the text, quoted
-  carriage_return,               //
-  carriage_return_alone,         //
-  thousands_separator,           // a: the two texts as one, quoted; b: each, quoted
-  unset_value,                   // a: the value's name; b: "a null" or "a slash"
-  yield_not_positive,            // a: the text, quoted; b: the rate and its bin
-  matched_count_not_positive,    // a: the text, quoted; b: the bin and what its rates are
-  beyond_single_precision,       // a: the text, quoted
-  below_single_precision,        // a: the text, quoted
-  decimal_comma,                 // a: the two texts as one, quoted; b: each, quoted
-  run_together,                  // a: the two texts as one, quoted; b: each, quoted
-  text_after_values,             // a: the text, quoted
-  values_after_carriage_return,  // a: the text, quoted
-  later_line,                    // a: the text, quoted
-  mass_far,                      // a: the text, quoted
-  width_out_of_range,            // a: the text, quoted
-  error_not_positive,            // a: the text, quoted
-  error_not_below_yield,         // a: the error's text, quoted; b: the yield's
-  fitted_over_matched,           // a: the ratio; b: the yield and count
-  above_generated,               // a: the text, quoted; b: the generated count and bin
-  efficiency_jump,               // a: the efficiency and its bin; b: the rule and the neighbours'
-  data_over_matched,             // a: the ratio and its bin; b: the median
-  same_bytes,                    // a: the other file's name
-  never_read,                    // a: the name of the file read in its place
-};
-
-constexpr bool is_error(Finding f) noexcept { return f <= Finding::carriage_return_alone; }
-
-// Those that concern the file as a whole have no line and column.
-constexpr bool is_placed(Finding f) noexcept {
-  switch (f) {
-    case Finding::missing:
-    case Finding::dangling_link:
-    case Finding::unreadable:
-    case Finding::directory:
-    case Finding::utf16:
-    case Finding::compressed:
-    case Finding::same_bytes:
-    case Finding::never_read: return false;
-    default: return true;
-  }
-}
 
 // How a finding's text reads: lead, a, middle, b, trail.
 struct Form {
@@ -187,36 +157,6 @@ Form form_of(Finding f) noexcept {
   }
   return {"?", "", ""};
 }
-
-// One finding: where it lies, when it is placed, and the parts its text
-// names.
-struct Found {
-  Finding what;
-  recio::Place place{};
-  std::string a{}, b{};
-};
-
-// A text as findings quote it: in single quotes, a byte that is not
-// printable ASCII as \r or \xHH, and "..." where the text was cut.
-std::string quoted(std::string_view text, bool cut = false) {
-  std::string q = "'";
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '\r') {
-      q += "\\r";
-    } else if (u < 0x20 || u >= 0x7f) {
-      static constexpr char hex[] = "0123456789abcdef";
-      q += "\\x";
-      q += hex[u >> 4];
-      q += hex[u & 15];
-    } else {
-      q += c;
-    }
-  }
-  return q + (cut ? "...'" : "'");
-}
-
-std::string quoted(const recio::ItemText& t) { return quoted(t.view(), t.cut); }
 
 // A character a number cannot hold, named in words, where it is one that
 // a text editor or a spreadsheet puts in place of a plain one; else null.
@@ -460,147 +400,6 @@ void add_warnings(const core::FitFile& f, bool mc, int bin, float data_yield,
   if (f.later_numbers) out.push_back({Finding::later_line, f.later, quoted(f.later_text)});
 }
 
-// The physics of a fit's values, each where its position says what it
-// is: the fitted mass near the D0 mass, a width and a yield error above
-// 0, the error below its yield. A value the reader left unset or could not
-// hold is told above and not judged here.
-constexpr double d0_mass = 1.86484;  // GeV
-constexpr double mass_window = 0.02;
-constexpr double widest = 0.05;
-
-void add_values(const core::FitFile& f, std::vector<Found>& out) {
-  auto item = [&f](int i) -> const recio::TracedItem& { return f.items[static_cast<unsigned>(i)]; };
-  auto value = [&f](int i) { return static_cast<double>(f.values[static_cast<unsigned>(i)]); };
-  auto judged = [&](int i) { return item(i).set && std::isfinite(value(i)); };
-  constexpr int mass = 1, width = 2, error = 5;
-  if (judged(mass) && !(std::fabs(value(mass) - d0_mass) <= mass_window))
-    out.push_back({Finding::mass_far, item(mass).place, quoted(item(mass).text)});
-  if (judged(width) && !(value(width) > 0 && value(width) < widest))
-    out.push_back({Finding::width_out_of_range, item(width).place, quoted(item(width).text)});
-  if (judged(error) && !(value(error) > 0))
-    out.push_back({Finding::error_not_positive, item(error).place, quoted(item(error).text)});
-  else if (judged(error) && judged(yield_value) && value(yield_value) > 0 &&
-           value(error) >= value(yield_value))
-    out.push_back({Finding::error_not_below_yield, item(error).place, quoted(item(error).text),
-                   quoted(item(yield_value).text)});
-}
-
-// A ratio as messages show it: three significant digits.
-std::string shown(double x) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3g", x);
-  return buf;
-}
-
-// What the bins of a fit set tell together, from the files read whole
-// with the values that divide above 0.
-struct Bins {
-  std::array<bool, core::bin_count> mc{}, both{};
-  std::array<double, core::bin_count> matched{}, efficiency{}, data_ratio{};
-  double median_ratio = 0;
-};
-
-Bins bins_of(const core::FitSet& fits) {
-  Bins s;
-  std::vector<double> ratios;
-  for (int b = 0; b < core::bin_count; ++b) {
-    const auto i = static_cast<unsigned>(b);
-    const core::FitFile& mc = fits.file(b);
-    const core::FitFile& data = fits.file(core::bin_count + b);
-    s.matched[i] = mc.values[matched_value];
-    s.mc[i] = mc.read_whole() && mc.items[matched_value].set && std::isfinite(s.matched[i]) &&
-              s.matched[i] > 0;
-    s.efficiency[i] = s.matched[i] / core::gen[b + 1];
-    const double yield = data.values[yield_value];
-    s.both[i] = s.mc[i] && data.read_whole() && std::isfinite(yield) && yield > 0;
-    s.data_ratio[i] = yield / s.matched[i];
-    if (s.both[i]) ratios.push_back(s.data_ratio[i]);
-  }
-  if (ratios.size() >= 3) {
-    std::sort(ratios.begin(), ratios.end());
-    const std::size_t n = ratios.size();
-    s.median_ratio = n % 2 == 1 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
-  }
-  return s;
-}
-
-// Bin b's efficiency against its neighbours: a spike or a dip beyond a
-// factor of 1.4 from both, or at the edges a factor of 4 from the one (the
-// efficiency rises steeply over the first bins: 0.08 to 0.21 from bin 1
-// to 2).
-bool jumps(const Bins& s, int b) {
-  const auto i = static_cast<unsigned>(b);
-  const bool left = b > 0 && s.mc[i - 1], right = b + 1 < core::bin_count && s.mc[i + 1];
-  const double e = s.efficiency[i];
-  if (left && right) {
-    const double lo = std::min(s.efficiency[i - 1], s.efficiency[i + 1]);
-    const double hi = std::max(s.efficiency[i - 1], s.efficiency[i + 1]);
-    return e > 1.4 * hi || 1.4 * e < lo;
-  }
-  if ((b == 0 && right) || (b + 1 == core::bin_count && left)) {
-    const double n = s.efficiency[b == 0 ? i + 1 : i - 1];
-    return e > 4 * n || 4 * e < n;
-  }
-  return false;
-}
-
-// The factor of the rule and the neighbours' efficiencies it was held to.
-std::string neighbours(const Bins& s, int b) {
-  if (b == 0 || b + 1 == core::bin_count)
-    return "4 from its one neighbour's " + shown(s.efficiency[b == 0 ? 1u : unsigned(b - 1)]);
-  return "1.4 from both its neighbours', " + shown(s.efficiency[unsigned(b - 1)]) + " and " +
-         shown(s.efficiency[unsigned(b + 1)]);
-}
-
-// The Monte Carlo file of bin b against its own counts and its bin's
-// neighbours: the fit recovers its matched count, the efficiency is at
-// most 1 and follows its neighbours.
-void add_mc_bin(const core::FitSet& fits, const Bins& s, int b, std::vector<Found>& out) {
-  const auto i = static_cast<unsigned>(b);
-  const core::FitFile& f = fits.file(b);
-  if (!s.mc[i]) return;
-  const recio::TracedItem& count = f.items[matched_value];
-  const double yield = f.values[yield_value];
-  if (std::isfinite(yield) && yield > 0) {
-    const double r = yield / s.matched[i];
-    if (!(r >= 0.8 && r <= 1.25))
-      out.push_back(
-          {Finding::fitted_over_matched, count.place, shown(r),
-           quoted(f.items[yield_value].text) + " over the matched count " + quoted(count.text)});
-  }
-  if (s.efficiency[i] > 1)
-    out.push_back({Finding::above_generated, count.place, quoted(count.text),
-                   "the generated count " + std::to_string(static_cast<long>(core::gen[b + 1])) +
-                       " of " + bin_name(b + 1)});
-  else if (jumps(s, b))
-    out.push_back({Finding::efficiency_jump, count.place,
-                   shown(s.efficiency[i]) + " in " + bin_name(b + 1), neighbours(s, b)});
-}
-
-// The data file of bin b: its yield over the bin's matched count against
-// the median of that ratio over the bins, which the detector and the
-// luminosity keep nearly the same in every bin.
-void add_data_bin(const core::FitSet& fits, const Bins& s, int b, std::vector<Found>& out) {
-  const auto i = static_cast<unsigned>(b);
-  if (!s.both[i] || s.median_ratio <= 0) return;
-  const double q = s.data_ratio[i] / s.median_ratio;
-  if (q > 1.3 || q < 1 / 1.3)
-    out.push_back({Finding::data_over_matched,
-                   fits.file(core::bin_count + b).items[yield_value].place,
-                   shown(s.data_ratio[i]) + " in " + bin_name(b + 1), shown(s.median_ratio)});
-}
-
-// The first fit file before file k that holds the same bytes, or null.
-const core::FitFile* same_as(const core::FitSet& fits, int k) {
-  const core::FitFile& f = fits.file(k);
-  if (!f.read_whole()) return nullptr;
-  for (int j = 0; j < k; ++j) {
-    const core::FitFile& g = fits.file(j);
-    if (g.read_whole() && g.size == f.size && g.fingerprint == f.fingerprint) return &g;
-  }
-  return nullptr;
-}
-
 // A finding as one line: the file, the line and column when it has them,
 // then "error" or "warning" and the text.
 void append_line(std::string& out, std::string_view file, const Found& f) {
@@ -627,8 +426,7 @@ std::string current_directory() {
 
 // The findings of fit file k (the Monte Carlo files first, then the data
 // files): its form, its values, and what it tells with the other files.
-std::vector<Found> findings_of(const core::FitSet& fits, const Bins& s, int k,
-                               const std::string& dir) {
+std::vector<Found> findings_of(const core::FitSet& fits, int k, const std::string& dir) {
   const bool mc = k < core::bin_count;
   const int b = k % core::bin_count;
   const core::FitFile& f = fits.file(k);
@@ -637,13 +435,7 @@ std::vector<Found> findings_of(const core::FitSet& fits, const Bins& s, int k,
   add_error(f, dir, found);
   if (!f.read_whole()) return found;
   add_warnings(f, mc, b + 1, data.read_whole() ? data.values[yield_value] : 0.0f, found);
-  add_values(f, found);
-  if (mc)
-    add_mc_bin(fits, s, b, found);
-  else
-    add_data_bin(fits, s, b, found);
-  if (const core::FitFile* g = same_as(fits, k))
-    found.push_back({Finding::same_bytes, {}, std::string(g->name)});
+  add_physics(fits, k, found);
   return found;
 }
 
@@ -653,7 +445,6 @@ Findings examine(const core::FitSet& fits, const char* directory) {
   Findings r;
   const std::string dir = directory != nullptr ? directory : current_directory();
   const std::string prefix = directory == nullptr ? "" : dir + (dir.back() == '/' ? "" : "/");
-  const Bins s = bins_of(fits);
   auto add = [&](std::string_view name, const Found& x) {
     std::string line;
     append_line(line, prefix + std::string(name), x);
@@ -666,7 +457,7 @@ Findings examine(const core::FitSet& fits, const char* directory) {
     }
   };
   for (int k = 0; k < core::FitSet::count; ++k)
-    for (const Found& x : findings_of(fits, s, k, dir)) add(fits.file(k).name, x);
+    for (const Found& x : findings_of(fits, k, dir)) add(fits.file(k).name, x);
   for (const char* name : {"mcfit9.dat", "dafit9.dat"})
     if (fits.has(name))
       add(name, {Finding::never_read, {}, name[0] == 'm' ? "mcfit0.dat" : "dafit0.dat"});
