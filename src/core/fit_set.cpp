@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "recio/units.hpp"
 
@@ -23,36 +24,61 @@ namespace {
 int unit_of(int bin) noexcept { return first_fit_unit - 1 + bin; }
 
 // What is worked out of the bytes as they are read: the first four, their
-// count, a 64-bit FNV-1a fingerprint and the SHA-256 when the build has it.
+// count, a 64-bit fingerprint and the SHA-256 when the build has it. The
+// fingerprint mixes eight bytes at a time, whatever the chunks the reads
+// hand over: bytes short of a word wait for the next chunk or the end.
 struct Digest {
   FitFile& f;
+  std::array<unsigned char, 8> word{};
+  std::size_t pending = 0;
 #if XPCORR_SHA256
   sha256_ctx sha;
 #endif
 
   explicit Digest(FitFile& file) noexcept : f(file) {
     f.size = 0;
-    f.fingerprint = 14695981039346656037u;
+    f.fingerprint = 0x9e3779b97f4a7c15u;
 #if XPCORR_SHA256
     sha256_init(&sha);
 #endif
+  }
+
+  void mix(std::uint64_t w) noexcept {
+    std::uint64_t h = (f.fingerprint ^ w) * 0xff51afd7ed558ccdu;
+    f.fingerprint = h ^ (h >> 32);
   }
 
   static void take(void* self, const char* bytes, std::size_t n) noexcept {
     Digest& d = *static_cast<Digest*>(self);
     for (std::size_t i = 0; i < n && d.f.size + i < d.f.head.size(); ++i)
       d.f.head[static_cast<std::size_t>(d.f.size + i)] = static_cast<unsigned char>(bytes[i]);
-    std::uint64_t h = d.f.fingerprint;
-    for (std::size_t i = 0; i < n; ++i)
-      h = (h ^ static_cast<unsigned char>(bytes[i])) * 1099511628211u;
-    d.f.fingerprint = h;
     d.f.size += n;
 #if XPCORR_SHA256
     sha256_update(&d.sha, n, reinterpret_cast<const std::uint8_t*>(bytes));
 #endif
+    for (; n > 0 && (d.pending > 0 || n < 8); --n) {
+      d.word[d.pending++] = static_cast<unsigned char>(*bytes++);
+      if (d.pending == 8) {
+        std::uint64_t w;
+        std::memcpy(&w, d.word.data(), 8);
+        d.mix(w);
+        d.pending = 0;
+      }
+    }
+    for (; n >= 8; n -= 8, bytes += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, bytes, 8);
+      d.mix(w);
+    }
+    for (; n > 0; --n) d.word[d.pending++] = static_cast<unsigned char>(*bytes++);
   }
 
+  // The last bytes, short of a word, and the count close the fingerprint.
   void finish() noexcept {
+    std::uint64_t w = 0;
+    std::memcpy(&w, word.data(), pending);
+    mix(w);
+    mix(f.size);
 #if XPCORR_SHA256
     std::array<std::uint8_t, SHA256_DIGEST_SIZE> digest;
     sha256_digest(&sha, digest.size(), digest.data());
