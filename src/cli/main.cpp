@@ -21,11 +21,11 @@ namespace {
 
 // The table's text in the format its name asks for, headed by where it
 // came from and the check's counts for the fit files the run read (not
-// where they lay, so that the table does not depend on it); each
-// of the check's warnings goes to standard error first. A table that
-// would hold a value that is not a finite number, or no measurement (a
-// value not above 0, an error below 0), is refused: the file stays as it
-// was. Returns the exit status.
+// where they lay, so that the table does not depend on it); each of the
+// check's warnings goes to standard error first. A table that would hold
+// a value that is not a finite number, or no measurement (a value not
+// above 0, an error below 0), is refused: the file stays as it was.
+// Returns the exit status.
 int write_table(const cli::TableFile& table, const core::FitSet& fits, const char* directory,
                 const core::Measurement& m, const core::FinalValues& v) noexcept {
   std::string text, why;
