@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "core/fit_set.hpp"
+
 namespace cli {
 
-// Appends the lines for the fit files of the current directory, Monte
-// Carlo files first. A build without a SHA-256 library says so instead.
-// Returns false, with `why` naming the file and the reason, when a fit
-// file can no longer be read.
-bool provenance(std::vector<std::string>& lines, std::string& why);
+// Appends the lines for the fit files of `fits`, read whole by the run,
+// Monte Carlo files first. A build without a SHA-256 library says so
+// instead.
+void provenance(const core::FitSet& fits, std::vector<std::string>& lines);
 
 }  // namespace cli

@@ -24,4 +24,9 @@ std::string bin_name(int b);
 // fit values of `m`. Empty when every value is finite.
 std::string not_finite(const core::Measurement& m, const core::FinalValues& v);
 
+// Why the final values are no measurement: the first of them (in the same
+// order) that is not above 0, or whose error is below 0, named with its
+// bin and value. Empty when there is none.
+std::string not_measured(const core::FinalValues& v);
+
 }  // namespace cli

@@ -9,7 +9,7 @@
 
 namespace core {
 
-// The file names of bins 1 to 9, as opened in the current directory.
+// The file names of bins 1 to 9, as opened in the fit directory.
 inline constexpr std::array<std::string_view, bin_count> mc_files{
     "mcfit0.dat", "mcfit1.dat", "mcfit2.dat", "mcfit3.dat", "mcfit4.dat",
     "mcfit5.dat", "mcfit6.dat", "mcfit7.dat", "mcfit8.dat"};
@@ -25,10 +25,5 @@ inline constexpr int first_fit_unit = 90;
 inline constexpr int fit_values = 6;
 inline constexpr int matched_value = 0;
 inline constexpr int yield_value = 4;
-
-// Opens the nine Monte Carlo files, then reads and closes them in bin
-// order, keeping the matched count and the fitted yield; then the same for
-// the nine data files, keeping the fitted yield. Any failure is fatal.
-void read_fit_files(Measurement& m) noexcept;
 
 }  // namespace core

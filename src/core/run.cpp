@@ -3,16 +3,16 @@
 
 #include "core/run.hpp"
 
-#include "core/fit_files.hpp"
+#include "core/fit_set.hpp"
 #include "core/report.hpp"
 #include "recio/units.hpp"
 
 namespace core {
 
-FinalValues run(Measurement& m) noexcept {
+FinalValues run(Measurement& m, FitSet& fits) noexcept {
   recio::start();
   print_header();
-  read_fit_files(m);
+  fits.read(m);
   compute_generated(m);
   print_label("gen done");
   compute_mc(m);

@@ -6,11 +6,13 @@
 
 namespace core {
 
-// One straight run over the fit files of the current directory, into `m`,
-// which keeps the values read from them. Any I/O failure leaves it through
+class FitSet;
+
+// One straight run over the fit files of `fits`, into `m`, which keeps the
+// values read from them. Any I/O failure leaves it through
 // the failure message; the records already written stay on standard
 // output. Returns the final values once the whole report has reached the
 // system.
-FinalValues run(Measurement& m) noexcept;
+FinalValues run(Measurement& m, FitSet& fits) noexcept;
 
 }  // namespace core

@@ -32,6 +32,7 @@ bool Source::refill() noexcept {
   if (n > 0) {
     pos_ = window_.data();
     end_ = pos_ + n;
+    tapped(pos_, static_cast<std::size_t>(n));
     return true;
   }
   if (n < 0) error_ = errno;
@@ -40,13 +41,17 @@ bool Source::refill() noexcept {
 }
 
 // Counts the line ends from `counted_` up to `to`, keeping where the last
-// line starts.
+// line starts: a count and a search from the end, each a plain pass that
+// the compiler and the C library make wide, so that a window of blank
+// lines costs no call per line.
 void Source::count_lines(const char* to) noexcept {
-  for (const char* p = counted_; p < to; ++p) {
-    p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(to - p)));
-    if (p == nullptr) break;
-    ++line_;
-    line_start_ = base_ + static_cast<std::uint64_t>(p + 1 - begin_);
+  const std::size_t n = static_cast<std::size_t>(to - counted_);
+  const std::ptrdiff_t ends = std::count(counted_, to, '\n');
+  if (ends > 0) {
+    line_ += static_cast<std::uint64_t>(ends);
+    const char* last = counted_ + n - 1;
+    while (*last != '\n') --last;
+    line_start_ = base_ + static_cast<std::uint64_t>(last + 1 - begin_);
   }
   counted_ = to;
 }
@@ -75,6 +80,7 @@ std::string_view Source::ahead(std::size_t n) noexcept {
     while (kept < n && kept < window_.size() && !at_end_ && error_ == 0) {
       const ssize_t got = files::read_some(fd_, window_.data() + kept, window_.size() - kept);
       if (got > 0) {
+        tapped(window_.data() + kept, static_cast<std::size_t>(got));
         kept += static_cast<std::size_t>(got);
       } else {
         if (got < 0) error_ = errno;

@@ -61,7 +61,19 @@ class Source {
   }
   std::string_view ahead(std::size_t n) noexcept;
 
+  // Every byte read from the descriptor is handed to `to` as it arrives,
+  // once and in order, so that a caller can digest exactly the bytes the
+  // read took.
+  using Tap = void (*)(void* context, const char* bytes, std::size_t n) noexcept;
+  void tap(Tap to, void* context) noexcept {
+    tap_ = to;
+    tap_context_ = context;
+  }
+
  private:
+  void tapped(const char* bytes, std::size_t n) noexcept {
+    if (tap_ != nullptr) tap_(tap_context_, bytes, n);
+  }
   bool refill() noexcept;
   int skip(bool line_ends) noexcept;
   void count_lines(const char* to) noexcept;
@@ -75,6 +87,8 @@ class Source {
   bool at_end_ = false;
   bool tracking_ = false;
   std::span<char> window_;
+  Tap tap_ = nullptr;
+  void* tap_context_ = nullptr;
   // Tracking: line ends are counted up to `counted_`; `base_` is the
   // offset of begin_ in the input, `line_start_` that of the line's start.
   const char* counted_ = begin_;

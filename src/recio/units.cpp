@@ -98,7 +98,7 @@ void stop() noexcept {
 // The unit and name are recorded before the open is tried, so a failure
 // names the file as it was asked for. O_RDONLY guarantees that a file we
 // may write but not read is left exactly as it was.
-void open_old(int unit, std::string_view name) noexcept {
+void open_old(int unit, std::string_view name, int dir) noexcept {
   close(unit);
   Unit& u = units[static_cast<std::size_t>(unit)];
   state.unit = unit;
@@ -106,7 +106,7 @@ void open_old(int unit, std::string_view name) noexcept {
   std::memcpy(u.name.data(), name.data(), u.name_len);
   u.name[u.name_len] = '\0';
   if (name.size() != u.name_len) fail(Fault::open_failed, ENAMETOOLONG);
-  int fd = ::open(u.name.data(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  int fd = ::openat(dir, u.name.data(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) fail(Fault::open_failed, errno);
   u.fd = fd;
 }

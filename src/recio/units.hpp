@@ -3,6 +3,8 @@
 // start-up and normal stop of a run.
 #pragma once
 
+#include <fcntl.h>
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -52,9 +54,10 @@ void finish() noexcept;
 // Normal stop: finish(), then exit 0.
 [[noreturn]] void stop() noexcept;
 
-// Opens the existing file `name` for reading on `unit`. The file is never
-// created, truncated or written. Any failure is fatal.
-void open_old(int unit, std::string_view name) noexcept;
+// Opens the existing file `name` for reading on `unit`, relative to the
+// directory descriptor `dir` (AT_FDCWD: the current directory). The file
+// is never created, truncated or written. Any failure is fatal.
+void open_old(int unit, std::string_view name, int dir = AT_FDCWD) noexcept;
 
 // Closes `unit`; the file stays as it is. Closing a unit not open is allowed.
 void close(int unit) noexcept;

@@ -293,7 +293,13 @@ TEST(check, names_file_line_column_and_finding) {
       {"dafit3.dat", Put::bytes, "  137681.0   1.86426  0.008493    55543.5   82,137.03   389.61\n",
        "fits/dafit3.dat:1:45: warning: '82,137.03' is read as two values, '82' and '137.03': a "
        "thousands separator?\n"
-       "fits/dafit3.dat:1:57: warning: '389.61' after the sixth value is not read\n"},
+       "fits/dafit3.dat:1:57: warning: '389.61' after the sixth value is not read\n"
+       "fits/dafit3.dat:1:48: warning: the yield error '137.03' is not below the fitted yield '82' "
+       "(yield and error swapped?)\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.000842 in bin 4 "
+       "(xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
       {"mcfit3.dat", Put::bytes, ",1.86471 0.008089 30367.2 98811.81 377.39\n",
        "fits/mcfit3.dat:1:1: warning: the matched count is left unset by a null: it counts as "
        "0\n"},
@@ -308,14 +314,37 @@ TEST(check, names_file_line_column_and_finding) {
        "yield above 0: the rates of bin 4 (xp 0.05 to 0.1) are infinite\n"},
       {"mcfit8.dat", Put::bytes, "-2 1 1 1 5 1\n",
        "fits/mcfit8.dat:1:1: warning: the matched count '-2' is not above 0 but divides a fitted "
-       "yield above 0: the rates of bin 9 (xp 0.5 to 1) are negative\n"},
+       "yield above 0: the rates of bin 9 (xp 0.5 to 1) are negative\n"
+       "fits/mcfit8.dat:1:4: warning: the fitted mass '1' is more than 0.02 GeV from the D0 mass "
+       "1.86484 "
+       "GeV\n"
+       "fits/mcfit8.dat:1:6: warning: the width '1' is not in the range above 0 and below 0.05 GeV "
+       "(a D0 "
+       "peak is some MeV wide)\n"},
       {"dafit6.dat", Put::bytes, "1 2 3 4 1e39 6 / a comment\n",
        "fits/dafit6.dat:1:9: warning: '1e39' is beyond single precision and is read as "
-       "infinite\n"},
+       "infinite\n"
+       "fits/dafit6.dat:1:3: warning: the fitted mass '2' is more than 0.02 GeV from the D0 mass "
+       "1.86484 "
+       "GeV\n"
+       "fits/dafit6.dat:1:5: warning: the width '3' is not in the range above 0 and below 0.05 GeV "
+       "(a D0 "
+       "peak is some MeV wide)\n"},
       {"dafit6.dat", Put::bytes, "1 2 3 4 5 1" + std::string(39, '0') + "\r\n",
        "fits/dafit6.dat:1:11: warning: '1" + std::string(39, '0') +
-           "' is beyond single precision and is read as infinite\n"},
-      {"dafit0.dat", Put::bytes, "9.7e4,1.86,0.008,303,98811.81,377.39 \r\n", ""},
+           "' is beyond single precision and is read as infinite\n"
+           "fits/dafit6.dat:1:3: warning: the fitted mass '2' is more than 0.02 GeV from the D0 "
+           "mass 1.86484 "
+           "GeV\n"
+           "fits/dafit6.dat:1:5: warning: the width '3' is not in the range above 0 and below 0.05 "
+           "GeV (a D0 "
+           "peak is some MeV wide)\n"
+           "fits/dafit6.dat:1:9: warning: the data yield over the matched count, 0.000149 in bin 7 "
+           "(xp "
+           "0.2 to 0.3), is more than a factor 1.3 from its median over the bins, 0.841 (Monte "
+           "Carlo "
+           "or data files of two bins swapped?)\n"},
+      {"dafit0.dat", Put::bytes, "6.19e2,1.86,0.007,221.8,397.02,26.12 \r\n", ""},
   };
   for (const CheckCase& c : cases) {
     StartDir s;
@@ -370,6 +399,9 @@ TEST(check, findings_of_several_files) {
       {{{"dafit5.dat", "55356.0 1.86445 0.009313 27105.3 1234,567 247.04\n"},
         {"dafit6.dat", "1 2 3 4 5 abc\n"}},
        "fits/dafit5.dat:1:43: warning: '247.04' after the sixth value is not read\n"
+       "fits/dafit5.dat:1:34: warning: the data yield over the matched count, 0.0378 in bin 6 (xp "
+       "0.15 to 0.2), is more than a factor 1.3 from its median over the bins, 0.828 (Monte Carlo "
+       "or data files of two bins swapped?)\n"
        "fits/dafit6.dat:1:11: error: 'abc' is not a number\n",
        false},
       {{}, "", true},
@@ -385,6 +417,274 @@ TEST(check, findings_of_several_files) {
     EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits"));
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.exited(c.findings.empty() ? 0 : 1)) << c.findings;
+  }
+}
+
+// One change a physicist can make to the sample's fit directory.
+enum class Slip { edit, bytes, sample, link, utf16 };
+
+struct Change {
+  Slip slip;
+  const char* file;
+  std::string_view a = {}, b = {};  // edit: text and replacement; bytes, utf16: the
+                                    // file's text; sample: the sample file copied; link: target
+};
+
+void apply(const StartDir& s, const Change& c) {
+  const std::string path = s.file("fits/" + std::string(c.file));
+  switch (c.slip) {
+    case Slip::edit: {
+      std::string text = read_file(path);
+      const std::size_t at = text.find(c.a);
+      ASSERT_NE(at, std::string::npos) << c.file << " has no " << c.a;
+      s.write("fits/" + std::string(c.file), text.replace(at, c.a.size(), c.b));
+      break;
+    }
+    case Slip::bytes: s.write("fits/" + std::string(c.file), std::string(c.a)); break;
+    case Slip::sample:
+      s.write("fits/" + std::string(c.file), read_file(fs::path(SAMPLE_DIR) / c.a));
+      break;
+    case Slip::link:
+      fs::remove(path);
+      fs::create_symlink(std::string(c.a), path);
+      break;
+    case Slip::utf16: {  // little-endian, after its byte-order mark
+      std::string wide = "\xff\xfe";
+      for (char ch : c.a) wide.append({ch, '\0'});
+      s.write("fits/" + std::string(c.file), wide);
+      break;
+    }
+  }
+}
+
+// Each slip a physicist can make in a set of well-formed fit files, and
+// the plain words it is told in: the file, the line and column of the
+// value, the rule and the values it compared. The files are the sample's
+// but for the changes; every slip gives status 1.
+TEST(check, tells_each_slip_of_a_fit_directory) {
+  const struct {
+    std::vector<Change> changes;
+    std::string findings;
+  } cases[] = {
+      // Monte Carlo files of neighbouring bins swapped.
+      {{{Slip::sample, "mcfit3.dat", "mcfit4.dat"}, {Slip::sample, "mcfit4.dat", "mcfit3.dat"}},
+       "fits/mcfit3.dat:1:4: warning: the efficiency matched/generated, 0.194 in bin 4 (xp 0.05 to "
+       "0.1), is more than a factor 1.4 from both its neighbours', 0.289 and 0.657\n"
+       "fits/mcfit4.dat:1:4: warning: the efficiency matched/generated, 0.657 in bin 5 (xp 0.1 to "
+       "0.15), is more than a factor 1.4 from both its neighbours', 0.194 and 0.39\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 1.47 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"
+       "fits/dafit4.dat:1:45: warning: the data yield over the matched count, 0.457 in bin 5 (xp "
+       "0.1 to 0.15), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // A yield and its error swapped.
+      {{{Slip::edit, "dafit3.dat", "82137.03   389.61", "389.61   82137.03"}},
+       "fits/dafit3.dat:1:54: warning: the yield error '82137.03' is not below the fitted yield "
+       "'389.61' (yield and error swapped?)\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.004 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // A digit lost from a matched count.
+      {{{Slip::edit, "mcfit3.dat", "97390.0", "9739.0"}},
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 10.1 (the fitted yield '98811.81' "
+       "over the matched count '9739.0'), outside 0.8 to 1.25: the fit does not recover its "
+       "matched count\n"
+       "fits/mcfit3.dat:1:4: warning: the efficiency matched/generated, 0.0338 in bin 4 (xp 0.05 "
+       "to 0.1), is more than a factor 1.4 from both its neighbours', 0.289 and 0.377\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 8.43 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // An exponent typo.
+      {{{Slip::edit, "mcfit3.dat", "98811.81", "9.881181e14"}},
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 1.01e+10 (the fitted yield "
+       "'9.881181e14' over the matched count '97390.0'), outside 0.8 to 1.25: the fit does not "
+       "recover its matched count\n"},
+      // Two columns run together.
+      {{{Slip::edit, "mcfit3.dat", "30367.2   98811.81", "30367.298811.81"}},
+       "fits/mcfit3.dat:1:35: warning: '30367.298811.81' is read as two values, '30367.298811' "
+       "and '.81': two columns run together?\n"
+       "fits/mcfit3.dat:1:53: warning: the yield error '377.39' is not below the fitted yield "
+       "'.81' (yield and error swapped?)\n"
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 8.32e-06 (the fitted yield '.81' "
+       "over the matched count '97390.0'), outside 0.8 to 1.25: the fit does not recover its "
+       "matched count\n"},
+      // A header line of numbers above the six values.
+      {{{Slip::edit, "dafit3.dat", "  137681.0", "4 0.05 0.1\n  137681.0"}},
+       "fits/dafit3.dat:2:35: warning: '55543.5   82137.03   389.61' after the sixth value is "
+       "not read\n"
+       "fits/dafit3.dat:1:3: warning: the fitted mass '0.05' is more than 0.02 GeV from the D0 "
+       "mass 1.86484 GeV\n"
+       "fits/dafit3.dat:1:8: warning: the width '0.1' is not in the range above 0 and below 0.05 "
+       "GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit3.dat:2:14: warning: the data yield over the matched count, 1.91e-05 in bin 4 "
+       "(xp 0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte "
+       "Carlo or data files of two bins swapped?)\n"},
+      // A leading comma, and a point typed twice.
+      {{{Slip::edit, "dafit3.dat", "  137681.0", ",137681.0"},
+        {Slip::edit, "mcfit3.dat", "97390.0", "97.390.0"}},
+       "fits/mcfit3.dat:1:4: warning: '97.390.0' is read as two values, '97.390' and '.0': two "
+       "columns run together?\n"
+       "fits/mcfit3.dat:1:57: warning: '377.39' after the sixth value is not read\n"
+       "fits/mcfit3.dat:1:10: warning: the fitted mass '.0' is more than 0.02 GeV from the D0 mass "
+       "1.86484 GeV\n"
+       "fits/mcfit3.dat:1:15: warning: the width '1.86471' is not in the range above 0 and below "
+       "0.05 GeV (a D0 peak is some MeV wide)\n"
+       "fits/mcfit3.dat:1:46: warning: the yield error '98811.81' is not below the fitted yield "
+       "'30367.2' (yield and error swapped?)\n"
+       "fits/mcfit3.dat:1:4: warning: fitted over matched is 312 (the fitted yield '30367.2' over "
+       "the matched count '97.390'), outside 0.8 to 1.25: the fit does not recover its matched "
+       "count\n"
+       "fits/mcfit3.dat:1:4: warning: the efficiency matched/generated, 0.000338 in bin 4 (xp 0.05 "
+       "to 0.1), is more than a factor 1.4 from both its neighbours', 0.289 and 0.377\n"
+       "fits/dafit3.dat:1:55: warning: '389.61' after the sixth value is not read\n"
+       "fits/dafit3.dat:1:2: warning: the fitted mass '137681.0' is more than 0.02 GeV from the D0 "
+       "mass 1.86484 GeV\n"
+       "fits/dafit3.dat:1:13: warning: the width '1.86426' is not in the range above 0 and below "
+       "0.05 GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit3.dat:1:44: warning: the yield error '82137.03' is not below the fitted yield "
+       "'55543.5' (yield and error swapped?)\n"
+       "fits/dafit3.dat:1:34: warning: the data yield over the matched count, 570 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
+      // A data file copied over its Monte Carlo file.
+      {{{Slip::sample, "mcfit3.dat", "dafit3.dat"}},
+       "fits/mcfit3.dat:1:3: warning: fitted over matched is 0.597 (the fitted yield '82137.03' "
+       "over the matched count '137681.0'), outside 0.8 to 1.25: the fit does not recover its "
+       "matched count\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.597 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte Carlo "
+       "or data files of two bins swapped?)\n"
+       "fits/dafit3.dat: warning: has the same bytes as mcfit3.dat (one file copied over "
+       "another?)\n"},
+      // A refit appended with >> instead of >.
+      {{{Slip::edit, "mcfit3.dat", "377.39\n",
+         "377.39\n    97412.0   1.86468  0.008102    30301.4   98790.12   377.21\n"}},
+       "fits/mcfit3.dat:2:5: warning: '97412.0   1.86468  0.008102    30301.4  ...' on a later "
+       "line is never read: a refit appended? (only the first six values are read)\n"},
+      // Files numbered from 1: the tenth of each kind is never read.
+      {{{Slip::sample, "mcfit9.dat", "mcfit8.dat"}, {Slip::sample, "dafit9.dat", "dafit8.dat"}},
+       "fits/mcfit9.dat: warning: is never read: the fit files of bins 1 to 9 are numbered 0 to "
+       "8, so mcfit0.dat is read for bin 1 (numbered from 1?)\n"
+       "fits/dafit9.dat: warning: is never read: the fit files of bins 1 to 9 are numbered 0 to "
+       "8, so dafit0.dat is read for bin 1 (numbered from 1?)\n"},
+      // Values outside what their position can mean.
+      {{{Slip::edit, "mcfit5.dat", "1.86479", "2.5"},
+        {Slip::edit, "dafit5.dat", "1.86445", "0"},
+        {Slip::edit, "mcfit6.dat", "0.009281", "0"},
+        {Slip::edit, "dafit6.dat", "0.009745", "-0.0097"},
+        {Slip::edit, "dafit7.dat", "191.86", "-191.86"}},
+       "fits/mcfit5.dat:1:14: warning: the fitted mass '2.5' is more than 0.02 GeV from the D0 "
+       "mass 1.86484 GeV\n"
+       "fits/mcfit6.dat:1:23: warning: the width '0' is not in the range above 0 and below 0.05 "
+       "GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit5.dat:1:14: warning: the fitted mass '0' is more than 0.02 GeV from the D0 mass "
+       "1.86484 GeV\n"
+       "fits/dafit6.dat:1:23: warning: the width '-0.0097' is not in the range above 0 and below "
+       "0.05 GeV (a D0 peak is some MeV wide)\n"
+       "fits/dafit7.dat:1:56: warning: the yield error '-191.86' is not above 0\n"},
+      // What the reader takes but not as meant.
+      {{{Slip::edit, "dafit3.dat", "82137.03", "1e-50"}},
+       "fits/dafit3.dat:1:45: warning: '1e-50' is below single precision and is read as 0\n"},
+      {{{Slip::edit, "dafit3.dat", "82137.03", "82 137.03"}},
+       "fits/dafit3.dat:1:45: warning: '82 137.03' is read as two values, '82' and '137.03': a "
+       "thousands separator?\n"
+       "fits/dafit3.dat:1:57: warning: '389.61' after the sixth value is not read\n"
+       "fits/dafit3.dat:1:48: warning: the yield error '137.03' is not below the fitted yield '82' "
+       "(yield and error swapped?)\n"
+       "fits/dafit3.dat:1:45: warning: the data yield over the matched count, 0.000842 in bin 4 "
+       "(xp 0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.841 (Monte "
+       "Carlo or data files of two bins swapped?)\n"},
+      {{{Slip::bytes, "dafit3.dat", "137681,0 1,86426 0,008493 55543,5 82137,03 389,61\n"}},
+       "fits/dafit3.dat:1:1: warning: '137681,0' is read as two values, '137681' and '0': a "
+       "decimal comma?\n"
+       "fits/dafit3.dat:1:10: warning: '1,86426' is read as two values, '1' and '86426': a "
+       "decimal comma?\n"
+       "fits/dafit3.dat:1:18: warning: the fitted yield '0' is not above 0: the data rate of bin 4 "
+       "(xp 0.05 to 0.1) is 0 in every table\n"
+       "fits/dafit3.dat:1:18: warning: '0,008493' is read as two values, '0' and '008493': a "
+       "decimal comma?\n"
+       "fits/dafit3.dat:1:27: warning: '55543,5 82137,03 389,61' after the sixth value is not "
+       "read\n"
+       "fits/dafit3.dat:1:8: warning: the fitted mass '0' is more than 0.02 GeV from the D0 mass "
+       "1.86484 GeV\n"
+       "fits/dafit3.dat:1:10: warning: the width '1' is not in the range above 0 and below 0.05 "
+       "GeV (a D0 peak is some MeV wide)\n"},
+      {{{Slip::bytes, "dafit3.dat", "137681.0 1.86426\r0.008493 55543.5\r82137.03 389.61\r"}},
+       "fits/dafit3.dat:1:17: error: lines end in a carriage return alone, not a line feed (a "
+       "file saved on an old Mac?)\n"},
+      // Files that are not plain text, or not there.
+      {{{Slip::edit, "dafit3.dat", "  137681.0", "\xef\xbb\xbf  137681.0"}},
+       "fits/dafit3.dat:1:1: error: the file begins with a byte-order mark (bytes EF BB BF), which "
+       "is not a number: save it without one\n"},
+      {{{Slip::utf16, "dafit3.dat", "137681.0 1.86426 0.008493 55543.5 82137.03 389.61\r\n"}},
+       "fits/dafit3.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
+       "values are read as plain text: save it as such\n"},
+      {{{Slip::bytes, "dafit3.dat",
+         std::string_view("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\x33\x54\x30\xd4\xb3\x30\x53"
+                          "\x30\xd0\x33\x30\xb0\x50\x30\x56\x30\x51\x30\xe5\x02\x00\x78\x81\x9c"
+                          "\x56\x13\x00\x00\x00",
+                          39)}},
+       "fits/dafit3.dat: error: the file is compressed with gzip; the values are read as plain "
+       "text: uncompress it first\n"},
+      {{{Slip::edit, "dafit3.dat", "   389.61",
+         "\xc2\xa0"
+         "389.61"}},
+       "fits/dafit3.dat:1:53: error: '\\xc2\\xa0389.61' is not a number: it holds a non-breaking "
+       "space (bytes C2 A0), not a plain space\n"},
+      {{{Slip::edit, "mcfit3.dat", "30367.2",
+         "\xe2\x88\x92"
+         "30367.2"}},
+       "fits/mcfit3.dat:1:35: error: '\\xe2\\x88\\x9230367.2' is not a number: it holds a Unicode "
+       "minus sign (bytes E2 88 92), not a plain '-'\n"},
+      {{{Slip::edit, "dafit3.dat", "82137.03", "********"}},
+       "fits/dafit3.dat:1:45: error: '********' is a field of asterisks: the fitter's number "
+       "overflowed its format\n"},
+      {{{Slip::link, "dafit3.dat", "dafit3-refit.dat"}},
+       "fits/dafit3.dat: error: is a symbolic link to 'dafit3-refit.dat', which does not exist (a "
+       "dangling link)\n"},
+  };
+  for (const auto& c : cases) {
+    StartDir s;
+    for (const Change& change : c.changes) apply(s, change);
+    const ChildResult r = s.run({"--check", "-C", "fits"});
+    EXPECT_EQ(r.out, c.findings + summary(c.findings, "fits")) << c.findings;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.exited(1)) << c.findings;
+  }
+}
+
+// A fair variation of the sample, as a refit with another fit model moves
+// it: every count, width, background, yield and error by up to 4 % each
+// way, each on its own, and the mass by up to 2 MeV. --check finds
+// nothing in forty such sets, and a table of each is written with no word
+// on standard error.
+TEST(check, fair_variation_of_the_sample_is_silent) {
+  std::uint64_t state = 20261209;
+  auto uniform = [&state] {  // from -1 to 1
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<double>(state >> 11) / 4503599627370496.0 - 1;
+  };
+  for (int set = 0; set < 40; ++set) {
+    StartDir s;
+    for (const auto& e : fs::directory_iterator(SAMPLE_DIR)) {
+      if (e.path().extension() != ".dat") continue;
+      std::istringstream in(read_file(e.path()));
+      std::array<double, 6> v{};
+      for (double& x : v) in >> x;
+      for (int i : {0, 2, 3, 4, 5}) v[static_cast<std::size_t>(i)] *= 1 + 0.04 * uniform();
+      v[1] += 0.002 * uniform();
+      char line[128];
+      std::snprintf(line, sizeof line, "%11.1f %9.5f %9.6f %10.1f %10.2f %8.2f\n", v[0], v[1], v[2],
+                    v[3], v[4], v[5]);
+      s.write("fits/" + e.path().filename().string(), line);
+    }
+    const ChildResult r = s.run({"--check", "-C", "fits"});
+    EXPECT_EQ(r.out, "18 fit files in fits: 0 errors, 0 warnings\n") << "set " << set;
+    EXPECT_TRUE(r.exited(0)) << "set " << set;
+    const ChildResult t = s.run({"-C", "fits", "--table", "t.yaml"});
+    EXPECT_EQ(t.err, "") << "set " << set;
+    EXPECT_TRUE(t.exited(0)) << "set " << set;
   }
 }
 
@@ -491,15 +791,20 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
     const char* dafit3;  // replaces the sample's, or null
     std::array<const char*, 3> rate4, frag4;
     const char* record62;
+    const char* err;  // the check's warnings
   } cases[] = {
       {nullptr,
        {"0.27054843", "0.021102779", "0.040311716"},
        {"5.410969", "0.42205557", "0.80623436"},
-       " 0.2705 0.0211 0.0403\n"},
+       " 0.2705 0.0211 0.0403\n",
+       ""},
       {"137681.0 1.86426 0.008493 55543.5 8213703 389.61\n",
        {"27.054844", "2.110278", "4.031172"},
        {"541.09686", "42.205555", "80.623436"},
-       " ****** 2.1103 4.0312\n"},
+       " ****** 2.1103 4.0312\n",
+       "fits/dafit3.dat:1:35: warning: the data yield over the matched count, 84.3 in bin 4 (xp "
+       "0.05 to 0.1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
+       "or data files of two bins swapped?)\n"},
   };
   const std::array<const char*, 7> edges = {"0.05", "0.1", "0.15", "0.2", "0.3", "0.5", "1.0"};
   for (const auto& c : cases) {
@@ -508,7 +813,7 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
     const ChildResult plain = s.run({"-C", "fits"});
     const ChildResult r = s.run({"-C", "fits", "--table", "t.yaml"});
     EXPECT_EQ(r.out, plain.out);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, c.err);
     EXPECT_TRUE(r.exited(0));
     const std::vector<std::string> report = lines_of(r.out);
     ASSERT_EQ(report.size(), 74u);
@@ -819,31 +1124,56 @@ TEST(run, holds_nine_fit_files_open_at_most) {
   EXPECT_TRUE(r.exited(0));
 }
 
-// A value that is not a finite number never reaches a table: the report
-// is complete as without --table, the old table stays as it was, and one
-// line names the value, its bin and the fit value behind it.
-TEST(table, refused_when_a_value_is_not_finite) {
+// A value that is not a finite number, or no measurement (0 from a failed
+// fit, below 0 from a negative count), never reaches a table: the report
+// is complete as without --table, the old table stays as it was, the
+// check's warnings come first, and one line names the value, its bin and
+// the fit value behind it. A negated matched count gives the sample's
+// rate of its bin (0.13157839, the stored table's) negated.
+TEST(table, refused_when_a_value_is_not_finite_or_not_above_0) {
   const struct {
     const char* name;
     const char* bytes;
     std::string_view err;
   } cases[] = {
       {"fits/mcfit3.dat", "0 1.86471 0.008089 30367.2 98811.81 377.39\n",
+       "fits/mcfit3.dat:1:1: warning: the matched count '0' is not above 0 but divides a fitted "
+       "yield above 0: the rates of bin 4 (xp 0.05 to 0.1) are infinite\n"
        "xpcorr: cannot write old.yaml: the rate of bin 4 (xp 0.05 to 0.1) is infinite, as the "
        "matched count of mcfit3.dat is 0 (xpcorr --check examines the fit files)\n"},
-      {"fits/dafit6.dat", "1 2 3 4 1e39 6\n",
+      {"fits/dafit6.dat", "1 1.86 0.008 4 1e39 6\n",
+       "fits/dafit6.dat:1:16: warning: '1e39' is beyond single precision and is read as infinite\n"
        "xpcorr: cannot write old.yaml: the rate of bin 7 (xp 0.2 to 0.3) is infinite, as the "
        "fitted yield of dafit6.dat is beyond single precision (xpcorr --check examines the fit "
        "files)\n"},
-      {"fits/mcfit8.dat", "1e-38 1 1 1 1 1\n",
+      {"fits/mcfit8.dat", "1e-38 1.86 0.01 1 1 0.1\n",
+       "fits/mcfit8.dat:1:1: warning: fitted over matched is 1e+38 (the fitted yield '1' over the "
+       "matched count '1e-38'), outside 0.8 to 1.25: the fit does not recover its matched count\n"
+       "fits/mcfit8.dat:1:1: warning: the efficiency matched/generated, 4.61e-43 in bin 9 (xp 0.5 "
+       "to 1), is more than a factor 4 from its one neighbour's 0.41\n"
+       "fits/dafit8.dat:1:46: warning: the data yield over the matched count, 6.62e+41 in bin 9 "
+       "(xp "
+       "0.5 to 1), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo or "
+       "data files of two bins swapped?)\n"
        "xpcorr: cannot write old.yaml: the rate of bin 9 (xp 0.5 to 1) is infinite, as the "
        "fitted yield of dafit8.dat is too large for the matched count of mcfit8.dat (xpcorr "
        "--check examines the fit files)\n"},
+      {"fits/dafit3.dat", "137681.0 1.86426 0.008493 55543.5 0.0 389.61\n",
+       "fits/dafit3.dat:1:35: warning: the fitted yield '0.0' is not above 0: the data rate of bin "
+       "4 (xp 0.05 to 0.1) is 0 in every table\n"
+       "xpcorr: cannot write old.yaml: the rate of bin 4 (xp 0.05 to 0.1) is 0, not above 0: a "
+       "failed fit is no measurement (xpcorr --check examines the fit files)\n"},
+      {"fits/mcfit4.dat", "-55915.0 1.86484 0.008581 24019.2 55234.17 295.60\n",
+       "fits/mcfit4.dat:1:1: warning: the matched count '-55915.0' is not above 0 but divides a "
+       "fitted yield above 0: the rates of bin 5 (xp 0.1 to 0.15) are negative\n"
+       "xpcorr: cannot write old.yaml: the rate of bin 5 (xp 0.1 to 0.15) is -0.13157839, not "
+       "above 0: a failed fit is no measurement (xpcorr --check examines the fit files)\n"},
   };
   for (const auto& c : cases) {
     StartDir s;
     std::ofstream(s.file(c.name), std::ios::trunc) << c.bytes;
     std::ofstream(s.file("old.yaml")) << "old\n";
+    ASSERT_TRUE(c.err.empty() || c.err.back() == '\n');
     const std::set<std::string> before = s.names();
     const ChildResult plain = s.run({"-C", "fits"});
     const ChildResult r = s.run({"-C", "fits", "--table", "old.yaml"});
@@ -857,9 +1187,10 @@ TEST(table, refused_when_a_value_is_not_finite) {
 }
 
 // The table's first lines name the program and, for each fit file, the
-// SHA-256 of its bytes exactly as the sha256sum program prints it; the
-// README's one-line check with `sha256sum -c` in the fit directory passes,
-// and fails once a fit file is edited.
+// SHA-256 of its bytes exactly as the sha256sum program prints it, then
+// the check's counts; the README's one-line check with `sha256sum -c` in
+// the fit directory passes, and fails once a fit file is edited; a file
+// replaced between two runs is digested anew.
 TEST(table, names_each_fit_file_by_its_sha256) {
   StartDir s;
   const ChildResult r = s.run({"-C", "fits", "--table", "t.yaml"});
@@ -890,6 +1221,21 @@ TEST(table, names_each_fit_file_by_its_sha256) {
   const ChildResult failed = shell(check);
   EXPECT_TRUE(failed.exited(1));
   EXPECT_NE(failed.out.find("dafit5.dat: FAILED\n"), std::string::npos) << failed.out;
+
+  // A file replaced by another between two runs: the second table names
+  // the bytes the second run read, as sha256sum digests them.
+  s.write("fits/new.dat", "  55356.0 1.86445 0.009313 27105.3 28250.88 247.04 / refit\n");
+  fs::rename(s.file("fits/new.dat"), s.file("fits/dafit5.dat"));
+  const ChildResult again = s.run({"-C", "fits", "--table", "t.yaml"});
+  ASSERT_TRUE(again.exited(0)) << again.err;
+  const std::vector<std::string> second = lines_of(read_file(s.file("t.yaml")));
+  ASSERT_GE(second.size(), 20u);
+  std::string redigested;
+  for (std::size_t i = 1; i <= 18; ++i) redigested += second[i].substr(2);
+  const ChildResult resums = shell("sha256sum" + names);
+  EXPECT_EQ(redigested, resums.out);
+  EXPECT_NE(redigested, digests);
+  EXPECT_EQ(second[19], "# xpcorr --check of these fit files: 0 errors, 0 warnings\n");
 #else
   EXPECT_EQ(table[0], "# xpcorr " XPCORR_VERSION
                       "; the fit files were not digested: built without a SHA-256 library\n");
