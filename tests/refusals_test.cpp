@@ -142,6 +142,8 @@ TEST(refusals, each_is_one_line_with_its_exit_status) {
        1},
       {"xpcorr",
        {"-C", "zero", "--table", "t.yaml"},
+       "zero/mcfit3.dat:1:1: warning: the matched count '0' is not above 0 but divides a fitted "
+       "yield above 0: the rates of bin 4 (xp 0.05 to 0.1) are infinite\n"
        "xpcorr: cannot write t.yaml: the rate of bin 4 (xp 0.05 to 0.1) is infinite, as the "
        "matched count of mcfit3.dat is 0 (xpcorr --check examines the fit files)\n",
        1},
