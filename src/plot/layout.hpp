@@ -20,6 +20,15 @@ double text_width(std::string_view text);
 // blanks and after slashes outside sub- and superscripts.
 Title fit(const std::string& text, double size, double room);
 
+// The marks of panel `p` of `f`, whose frames and axes are set: bands,
+// then lines and steps, then measured points and arrows to those beyond
+// the y axis, in page points.
+void mark_panel(const Figure& f, Panel& p);
+
+// The marks of `f` outside its frames: the frames with their ticks, tick
+// labels, titles, legend and text label, in page points.
+void mark_page(Figure& f);
+
 // The page, the frames, the ticks, the titles and the boxes of `f`, whose
 // axes' ranges, series and texts are set, as `s` asks.
 void lay_out(Figure& f, const Settings& s);

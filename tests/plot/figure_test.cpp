@@ -125,10 +125,11 @@ TEST(Figure, MarkersSetAsideStayInsideTheirBins) {
     std::vector<std::string> notes;
     Failure why;
     ASSERT_TRUE(compose(five, s, f, notes, why));
+    lay_out(f, s);
     for (const Point& p : five[0].points) {
       double before = -HUGE_VAL;
       for (std::size_t k = 0; k < 5; ++k) {
-        const double at = f.x.of(p.x) + aside(k, 5, f.x, p);
+        const double at = f.x.of(p.x) + aside(f.main, k, f.x, p);
         EXPECT_GT(at, f.x.of(p.low)) << p.low << " series " << k;
         EXPECT_LT(at, f.x.of(p.high)) << p.low << " series " << k;
         EXPECT_GT(at, before) << p.low << " series " << k;
@@ -171,6 +172,7 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     std::vector<std::string> notes;
     Failure why;
     ASSERT_TRUE(compose({series("a long legend entry", c.points)}, s, f, notes, why));
+    lay_out(f, s);
     const Box &fr = f.main.frame, &b = f.legend_box;
     auto where = [&](const Box& box) -> std::string {
       if (box.x0 >= fr.x1) return "outside";

@@ -385,7 +385,8 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
       }
     }
   // An x given as text or not finite, quoted, and points outside the
-  // ranges asked; the others are drawn.
+  // ranges asked (beyond the y range, an arrow at its edge); the others
+  // are drawn.
   const std::string xs =
       "independent_variables:\n- header: {name: E}\n  values: [{value: 1}, {value: '-'}, "
       "{value: .inf}, {value: 3}, {value: 0}]\ndependent_variables:\n- header: {name: y}\n"
@@ -398,7 +399,7 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
        dash + infinite + "xpcorr-plot: xs.yaml: E 0 left out: outside the x range (0)\n"},
       {{"--logx", "--yrange", ",3.5"},
        dash + infinite +
-           "xpcorr-plot: xs.yaml: E 3 left out: outside the y range (4)\n"
+           "xpcorr-plot: xs.yaml: E 3 drawn as an arrow at the edge: outside the y range (4)\n"
            "xpcorr-plot: xs.yaml: E 0 left out: its x is not positive (0)\n"},
   };
   for (const Case& c : more) {
@@ -549,8 +550,10 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
   };
   const Case cases[] = {
       // Only the bin 0.5 to 1 of xi has edges of the first table's; the
-      // curve spans the first table's x, from 0.075 to 0.75.
-      {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio"},
+      // curve (a prediction, so marked) spans the first table's x, from
+      // 0.075 to 0.75.
+      {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio", "--style",
+        "points", "--style", "points", "--style", "line"},
        dash + xi},
       {{"a.yaml", "curve.yaml", "-l", "ours"}, ""},
       // The first table as a curve: each bin's x is within its range.
