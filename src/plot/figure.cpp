@@ -53,7 +53,9 @@ Axis x_axis(const std::vector<Series>& series, const std::vector<Beyond>& beyond
     for (const Point& p : t.points)
       for (double v : {p.low, p.high, p.x})
         if (!a.log || v > 0) r.add(a.of(v));
-  for (const Beyond& b : beyond) r.add(a.of(b.x));
+  for (const Beyond& b : beyond)
+    for (double v : {b.point.low, b.point.high, b.point.x})
+      if (!a.log || v > 0) r.add(a.of(v));
   std::tie(a.lo, a.hi) = padded(r, 0.02);
   limit(a, s.x_range);
   return a;
@@ -122,7 +124,7 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog, Pane
       if (reason.empty() && measured && out_of(p.x, s.x_range))
         reason = because("outside the x range", p.x);
       if (reason.empty() && measured && out_of(p.value, s.y_range)) {
-        panel.beyond.push_back({out.size(), p.x, p.value > s.y_range.hi});
+        panel.beyond.push_back({out.size(), p, p.value > s.y_range.hi});
         notes.push_back(arrow_note(t, p, false, "outside the y range"));
         ++beyond;
         continue;
@@ -185,7 +187,7 @@ bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<s
     Series& t = r.series[k];
     std::erase_if(t.points, [&](const Point& p) {
       if (t.draw() != Draw::points || !out_of(p.value, s.ratio_range)) return false;
-      panel.beyond.push_back({k + 1, p.x, p.value > s.ratio_range.hi});
+      panel.beyond.push_back({k + 1, p, p.value > s.ratio_range.hi});
       notes.push_back(arrow_note(t, p, true, "outside the ratio range"));
       return true;
     });

@@ -79,10 +79,10 @@ struct Axis {
 };
 
 // A measured point beyond the y range, drawn as an arrow at the frame's
-// edge: the style of its series, its x, which edge.
+// edge: the style of its series, the point, which edge.
 struct Beyond {
   std::size_t style;
-  double x;
+  Point point;
   bool above;
 };
 

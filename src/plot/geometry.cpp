@@ -229,7 +229,7 @@ void unit_band(const Spot& at, std::vector<Mark>& out) {
 
 // An arrow at the frame's edge pointing to a value beyond it.
 void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
-  const double font = at.f.font, x = at.x(b.x), head = 0.35 * font;
+  const double font = at.f.font, x = at.x(b.point.x), head = 0.35 * font;
   const double tip = b.above ? at.p.frame.y1 : at.p.frame.y0;
   const double tail = b.above ? tip - em::arrow * font : tip + em::arrow * font;
   const double back = b.above ? tip - head : tip + head;

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string_view>
 
 #include <gtest/gtest.h>
@@ -645,6 +647,109 @@ std::vector<std::string> run_from(const std::vector<SvgText>& texts, const std::
       return out;
     }
   return {};
+}
+
+// A polyline of an SVG picture (PLplot draws every line and fill as one):
+// its stroke and fill colours and its points, on the page the picture's
+// transform gives (y upwards, in points).
+struct SvgLine {
+  std::string stroke, fill;
+  std::vector<std::pair<double, double>> at;
+  // The mean of its points, the closing point that repeats the first not
+  // counted twice.
+  std::pair<double, double> centre() const {
+    std::size_t n = at.size() - (at.size() > 1 && at.front() == at.back());
+    double x = 0, y = 0;
+    for (std::size_t i = 0; i < n; ++i) x += at[i].first, y += at[i].second;
+    return {x / static_cast<double>(n), y / static_cast<double>(n)};
+  }
+};
+
+std::vector<SvgLine> lines_of_svg(const std::string& svg) {
+  auto attribute = [&](std::size_t from, std::size_t to, const char* name) {
+    std::size_t at = svg.find(std::string(name) + "=\"", from);
+    if (at == std::string::npos || at > to) return std::string();
+    at += std::strlen(name) + 2;
+    return svg.substr(at, svg.find('"', at) - at);
+  };
+  std::vector<SvgLine> out;
+  for (std::size_t at = svg.find("<polyline"); at != std::string::npos;
+       at = svg.find("<polyline", at + 1)) {
+    std::size_t end = svg.find("/>", at);
+    SvgLine l{attribute(at, end, "stroke"), attribute(at, end, "fill"), {}};
+    std::string points = attribute(at, end, "points");
+    std::ranges::replace(points, ',', ' ');
+    std::istringstream in(points);
+    for (double x = 0, y = 0; in >> x >> y;) l.at.emplace_back(x, y);
+    out.push_back(l);
+  }
+  return out;
+}
+
+// A measurement drawn over two predictions of the same bins (steps, and a
+// line through points): in the frame the bands come first, then the
+// predictions' lines, then the measurement, whose markers (filled circles
+// of its colour) sit on their values: each on its bin's bar and in its
+// middle, on its error bar, and apart in proportion to the values. Nothing
+// sets them aside, for no other series draws markers in their bins.
+TEST(XpcorrPlot, MarkersSitOnTheirValuesOverTheBandsAndLines) {
+  const std::string bins =
+      "independent_variables:\n- header: {name: x}\n  values: [{low: 0, high: 1}, {low: 1, high: "
+      "2}, {low: 2, high: 3}]\ndependent_variables:\n- header: {name: y}\n  values:\n  - {value: "
+      "1, errors: [{symerror: 0.2}]}\n  - {value: 2, errors: [{symerror: 0.5}]}\n  - {value: 4, "
+      "errors: [{symerror: 0.3}]}\n";
+  for (const char* size : {"16cm,12cm", "one-column"}) {
+    SCOPED_TRACE(size);
+    ScratchDir dir;
+    dir.write("m.yaml", bins);
+    dir.write("p.yaml", at_points({"0.5", "1.5", "2.5"}, {"1.1", "2.2", "3.9"}));
+    ChildResult r = plot(dir, {"m.yaml", "m.yaml", "p.yaml", "--style", "points", "--style", "step",
+                               "--style", "line", "--linear", "--size", size, "-r", "-o", "f.svg"});
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<SvgLine> all = lines_of_svg(dir.read("f.svg"));
+    // The main panel is drawn first, up to the ratio panel's band.
+    auto ratio = std::ranges::find_if(
+        all, [](const SvgLine& l) { return l.stroke == "none" && l.fill == "#3F90DA"; });
+    std::vector<SvgLine> main(all.begin(), ratio);
+    const std::string data = "#3F90DA", step = "#FFA90E", line = "#BD1F01";
+    std::size_t first_data = main.size(), last_prediction = 0;
+    std::vector<std::pair<double, double>> markers;
+    std::vector<SvgLine> bars, errors;
+    for (std::size_t i = 0; i < main.size(); ++i) {
+      const SvgLine& l = main[i];
+      if (l.stroke == data || l.fill == data) first_data = std::min(first_data, i);
+      if (l.stroke == step || l.fill == step || l.stroke == line || l.fill == line)
+        last_prediction = i;
+      if (l.fill == data && l.at.size() >= 24) markers.push_back(l.centre());
+      if (l.stroke == data && l.at.size() == 2 && l.at[0].second == l.at[1].second)
+        bars.push_back(l);
+      if (l.stroke == data && l.at.size() == 2 && l.at[0].first == l.at[1].first)
+        errors.push_back(l);
+    }
+    EXPECT_LT(last_prediction, first_data);
+    ASSERT_EQ(markers.size(), 3u);
+    const double values[] = {1, 2, 4};
+    for (std::size_t k = 0; k < 3; ++k) {
+      auto [x, y] = markers[k];
+      EXPECT_TRUE(std::ranges::any_of(bars,
+                                      [&](const SvgLine& b) {
+                                        return std::fabs(b.at[0].second - y) < 0.02 &&
+                                               std::fabs((b.at[0].first + b.at[1].first) / 2 - x) <
+                                                   0.02;
+                                      }))
+          << "marker " << k << " at " << x << ", " << y;
+      EXPECT_TRUE(std::ranges::any_of(errors,
+                                      [&](const SvgLine& e) {
+                                        return std::fabs(e.at[0].first - x) < 0.02 &&
+                                               std::fabs((e.at[0].second + e.at[1].second) / 2 -
+                                                         y) < 0.02;
+                                      }))
+          << "marker " << k;
+      double expected = (values[k] - values[0]) / (values[2] - values[0]);
+      EXPECT_NEAR((y - markers[0].second) / (markers[2].second - markers[0].second), expected,
+                  1e-3);
+    }
+  }
 }
 
 TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
