@@ -173,6 +173,10 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
       {{"a.yaml", "-o", "f.png", "--size", "3cm,5cm"},
        "xpcorr-plot: size '3cm,5cm' is not W,H in cm, mm or in (4 cm to 100 cm each), "
        "one-column or two-column\n"},
+      {{"a.yaml", "-o", "f.png", "-s", "bars"},
+       "xpcorr-plot: style 'bars' is not points, line or step\n"},
+      {{"a.yaml", "-o", "f.png", "-s", "line", "--style=step"},
+       "xpcorr-plot: more styles (2) than tables (1)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -190,9 +194,9 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
               help.err.empty());
   // Every option is in the help, within 80 columns.
   for (const char* option :
-       {"--output", "--label", "--column", "--slice", "--curve", "--ratio", "--log", "--linear",
-        "--logx", "--xrange", "--yrange", "--ratio-range", "--xlabel", "--ylabel", "--text",
-        "--legend", "--size", "--help", "--version"})
+       {"--output", "--label",  "--column", "--slice",  "--style",  "--curve",       "--ratio",
+        "--log",    "--linear", "--logx",   "--xrange", "--yrange", "--ratio-range", "--xlabel",
+        "--ylabel", "--text",   "--legend", "--size",   "--help",   "--version"})
     EXPECT_NE(help.out.find(std::string(option) + " "), std::string::npos) << option;
   for (const std::string& line : lines_of(help.out)) EXPECT_LE(line.size(), 81u) << line;
   EXPECT_TRUE(version.exited(0) && version.err.empty());
