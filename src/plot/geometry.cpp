@@ -28,6 +28,16 @@ Extent extent_of(const std::string& text) {
   return {em::text_half + em::script * top, em::text_half - em::script * bottom};
 }
 
+double slot_of(const std::string& text) {
+  Extent e = extent_of(text);
+  return std::max(em::legend_line, e.above + e.below);
+}
+
+double centre_in_slot(const std::string& text) {
+  Extent e = extent_of(text);
+  return (slot_of(text) - e.above - e.below) / 2 + e.above;
+}
+
 double Title::height() const {
   double h = 0;
   for (const std::string& line : lines) {
@@ -309,14 +319,15 @@ void title_marks(const Title& t, double from, double middle, bool up, std::vecto
 // sample (marker and bars, or line and band) and its text in lines.
 void legend_marks(const Figure& f, std::vector<Mark>& out) {
   const Box& b = f.legend_box;
-  const double font = f.legend_size, pitch = em::legend_line * font;
+  const double font = f.legend_size;
   out.push_back(rectangle(white, b.x0, b.y0, b.x1, b.y1));
   out.push_back(line(black, width::legend * f.font / 11,
                      {{b.x0, b.y0}, {b.x1, b.y0}, {b.x1, b.y1}, {b.x0, b.y1}, {b.x0, b.y0}}));
-  double y = b.y1 - em::legend_pad * font - pitch / 2;
+  double top = b.y1 - em::legend_pad * font;
   const double lw = f.font / 11;
   for (std::size_t i = 0; i < f.legend.size(); ++i) {
     const LegendEntry& e = f.legend[i];
+    const double y = top - centre_in_slot(e.lines.front()) * font;
     const double x0 = b.x0 + em::sample_gap * font, x1 = x0 + em::sample * font;
     if (e.band) out.push_back(rectangle(fill_of(i), x0, y - 0.35 * font, x1, y + 0.35 * font));
     if (e.draw == Draw::points) {
@@ -328,8 +339,8 @@ void legend_marks(const Figure& f, std::vector<Mark>& out) {
       out.push_back(line(colour_of(i), width::line * lw, {{x0, y}, {x1, y}}));
     }
     for (const std::string& s : e.lines) {
-      out.push_back(text(s, font, {x1 + em::sample_gap * font, y}, 0));
-      y -= pitch;
+      out.push_back(text(s, font, {x1 + em::sample_gap * font, top - centre_in_slot(s) * font}, 0));
+      top -= slot_of(s) * font;
     }
   }
 }
@@ -366,10 +377,12 @@ void mark_page(Figure& f) {
   title_marks(f.x_title, lowest.frame.y0 - em::x_title * font,
               (lowest.frame.x0 + lowest.frame.x1) / 2, false, out);
   if (f.show_legend) legend_marks(f, out);
-  for (std::size_t i = 0; i < f.text.size(); ++i) {
-    double y = f.text_box.y1 - (static_cast<double>(i) + 0.5) * em::legend_line * f.text_size;
-    out.push_back(text(f.text[i], f.text_size, {f.text_right ? f.text_box.x1 : f.text_box.x0, y},
+  double top = f.text_box.y1;
+  for (const std::string& t : f.text) {
+    double y = top - centre_in_slot(t) * f.text_size;
+    out.push_back(text(t, f.text_size, {f.text_right ? f.text_box.x1 : f.text_box.x0, y},
                        f.text_right ? 1 : 0));
+    top -= slot_of(t) * f.text_size;
   }
 }
 

@@ -83,4 +83,10 @@ struct Extent {
 };
 Extent extent_of(const std::string& text);
 
+// The height, in ems, of a line of the legend or the text label: the
+// lines' pitch, more for one whose scripts reach further; and how far
+// below the line's top its centre lies, its extent centred in it.
+double slot_of(const std::string& text);
+double centre_in_slot(const std::string& text);
+
 }  // namespace plot

@@ -316,20 +316,21 @@ void set_boxes(Figure& f, Boxes& b, double room) {
   std::vector<std::vector<std::string>> lines;
   f.legend_size = set_in(texts, f.font, room, legend_extra, lines);
   b.legend_w = 0;
-  std::size_t rows = 0;
+  double rows = 0;  // ems
   for (std::size_t i = 0; i < f.legend.size(); ++i) {
     f.legend[i].lines = lines[i];
-    rows += lines[i].size();
-    for (const std::string& l : lines[i]) b.legend_w = std::max(b.legend_w, text_width(l));
+    for (const std::string& l : lines[i])
+      b.legend_w = std::max(b.legend_w, text_width(l)), rows += slot_of(l);
   }
   b.legend_w = (b.legend_w + legend_extra) * f.legend_size;
-  b.legend_h = (static_cast<double>(rows) * em::legend_line + 2 * em::legend_pad) * f.legend_size;
+  b.legend_h = (rows + 2 * em::legend_pad) * f.legend_size;
   f.text_size = set_in(f.text_lines, f.font, room, 0, lines);
   f.text.clear();
   for (const auto& l : lines) f.text.insert(f.text.end(), l.begin(), l.end());
-  b.text_h = static_cast<double>(f.text.size()) * em::legend_line * f.text_size;
-  b.text_w = 0;
-  for (const std::string& t : f.text) b.text_w = std::max(b.text_w, text_width(t) * f.text_size);
+  b.text_h = 0, b.text_w = 0;
+  for (const std::string& t : f.text)
+    b.text_w = std::max(b.text_w, text_width(t) * f.text_size),
+    b.text_h += slot_of(t) * f.text_size;
 }
 
 // How far the top tick label of the y axis may reach above the frame, in

@@ -245,6 +245,9 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
   ratio.ratio = true;
   text = ratio;
   text.text = {"xpcorr sample", "beside invented tables"};
+  Settings scripts = text;
+  scripts.text = {"$e^{+}e^{-} \\to h^{\\pm}_{1} X$", "$Q^{2}_{\\mathrm{min}}$ = 2 GeV$^{2}$",
+                  "$x_{B}$"};
   latex = ratio;
   latex.y_title =
       "$\\frac{1}{\\sigma_{\\mathrm{tot}}} \\frac{d^{2}\\sigma}{dx_p\\,dQ^{2}}$ "
@@ -266,6 +269,10 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
         prediction("a prediction of a generator tuned to other data")},
        text},
       {"long LaTeX titles", {sample("sample"), published("published")}, latex},
+      {"scripts in the text and legend",
+       {sample("$\\pi^{\\pm}_{T}$ sample"), published("$K^{0}_{S}$"),
+        prediction("$\\Lambda_{c}^{+}$")},
+       scripts},
       {"ranges with arrows", {sample("sample"), published("published"), prediction("p")}, range},
       {"the legend outside", {sample("sample"), published("published")}, outside},
   };
