@@ -106,8 +106,10 @@ std::string arrow_note(const Series& t, const Point& p, bool ratio, const char* 
 // Each series' points that the main panel shows, the others named: a
 // measured point beyond the y range as an arrow at the frame's edge, a
 // prediction whole (the frame clips it); false when a table keeps none.
+// `divided` keeps the series with the points beyond the y range too, for
+// the ratio panel.
 bool shown(const std::vector<Series>& series, const Settings& s, bool ylog, Panel& panel,
-           std::vector<std::string>& notes, Failure& why) {
+           std::vector<Series>& divided, std::vector<std::string>& notes, Failure& why) {
   std::vector<Series>& out = panel.series;
   std::string first;  // the table's first point left out, and why
   std::size_t points = 0;
@@ -117,6 +119,7 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog, Pane
     if (k == 0 || series[k - 1].table != t.table) first.clear(), points = 0, any = false;
     Series kept = t;
     kept.points.clear();
+    Series all = kept;
     const bool measured = t.draw() == Draw::points;
     std::size_t beyond = 0;
     for (const Point& p : t.points) {
@@ -127,10 +130,12 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog, Pane
         panel.beyond.push_back({out.size(), p, p.value > s.y_range.hi});
         notes.push_back(arrow_note(t, p, false, "outside the y range"));
         ++beyond;
+        all.points.push_back(p);
         continue;
       }
       if (reason.empty()) {
         kept.points.push_back(p);
+        all.points.push_back(p);
         continue;
       }
       if (first.empty()) first = where(t, p) + ": " + reason;
@@ -138,7 +143,8 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog, Pane
     }
     points += t.points.size();
     any = any || !kept.points.empty() || beyond > 0;
-    if (!kept.points.empty() || beyond > 0) out.push_back(std::move(kept));
+    if (!kept.points.empty() || beyond > 0)
+      out.push_back(std::move(kept)), divided.push_back(std::move(all));
     bool last_of_table = k + 1 == series.size() || series[k + 1].table != t.table;
     if (last_of_table && !any)
       return why = {Cause::nothing_to_draw, t.file,
@@ -175,9 +181,8 @@ bool within_palette(const std::vector<Series>& series, Failure& why) {
 
 // The ratio panel, its points outside a ratio range the user gave named;
 // false when it would show no point.
-bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<std::string>& notes,
-                 Failure& why) {
-  const std::vector<Series>& series = f.main.series;
+bool ratio_panel(const std::vector<Series>& series, const Settings& s, Panel& panel,
+                 std::vector<std::string>& notes, Failure& why) {
   if (series.size() < 2)
     return why = {Cause::empty_ratio, "", series.front().file + " is the only table"}, false;
   Ratios r = ratios(series, s.xlog);
@@ -216,7 +221,8 @@ bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
              std::vector<std::string>& notes, Failure& why) {
   Scale scale = s.y_scale == Scale::automatic && s.y_range.lo <= 0 ? Scale::linear : s.y_scale;
   bool ylog = logarithmic(series, scale, s.xlog);
-  if (!shown(series, s, ylog, f.main, notes, why) || !within_palette(f.main.series, why))
+  std::vector<Series> divided;  // the series with their points beyond the y range
+  if (!shown(series, s, ylog, f.main, divided, notes, why) || !within_palette(f.main.series, why))
     return false;
   const std::vector<Series>& main = f.main.series;
   for (std::size_t k = 0; k < main.size(); ++k) {
@@ -235,7 +241,7 @@ bool compose(const std::vector<Series>& series, const Settings& s, Figure& f,
              false;
   f.x_name = s.x_title ? plot_text(*s.x_title) : title(main.front().x);
   f.main.name = s.y_title ? plot_text(*s.y_title) : title(main.front().y);
-  if (s.ratio && !ratio_panel(f, s, f.ratio.emplace(), notes, why)) return false;
+  if (s.ratio && !ratio_panel(divided, s, f.ratio.emplace(), notes, why)) return false;
   for (const std::string& line : s.text) f.text_lines.push_back(plot_text(line));
   return true;
 }
