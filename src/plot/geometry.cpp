@@ -239,7 +239,7 @@ void unit_band(const Spot& at, std::vector<Mark>& out) {
 
 // An arrow at the frame's edge pointing to a value beyond it.
 void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
-  const double font = at.f.font, x = at.x(b.point.x), head = 0.35 * font;
+  const double font = at.f.font, x = at.x(b.point.x), head = em::arrow_head * font;
   const double tip = b.above ? at.p.frame.y1 : at.p.frame.y0;
   const double tail = b.above ? tip - em::arrow * font : tip + em::arrow * font;
   const double back = b.above ? tip - head : tip + head;
@@ -329,11 +329,14 @@ void legend_marks(const Figure& f, std::vector<Mark>& out) {
     const LegendEntry& e = f.legend[i];
     const double y = top - centre_in_slot(e.lines.front()) * font;
     const double x0 = b.x0 + em::sample_gap * font, x1 = x0 + em::sample * font;
-    if (e.band) out.push_back(rectangle(fill_of(i), x0, y - 0.35 * font, x1, y + 0.35 * font));
+    if (e.band)
+      out.push_back(
+          rectangle(fill_of(i), x0, y - em::sample_band * font, x1, y + em::sample_band * font));
     if (e.draw == Draw::points) {
       out.push_back(line(colour_of(i), width::bin * lw, {{x0, y}, {x1, y}}));
       out.push_back(line(colour_of(i), width::error * lw,
-                         {{(x0 + x1) / 2, y - 0.4 * font}, {(x0 + x1) / 2, y + 0.4 * font}}));
+                         {{(x0 + x1) / 2, y - em::sample_error * font},
+                          {(x0 + x1) / 2, y + em::sample_error * font}}));
       out.push_back(marker(i, {(x0 + x1) / 2, y}, em::marker * font, width::error * lw));
     } else {
       out.push_back(line(colour_of(i), width::line * lw, {{x0, y}, {x1, y}}));

@@ -13,24 +13,30 @@ namespace plot {
 // in points at an 11-point font, growing with it): one table, read by the
 // layout that measures and by the marks that are drawn.
 namespace em {
-constexpr double pad = 0.5;          // page edge to the nearest text
-constexpr double tick_major = 0.55;  // tick lengths inside the frame
-constexpr double tick_minor = 0.3;   //
-constexpr double tick_gap = 0.5;     // frame to a y tick label
-constexpr double x_label = 1.0;      // frame to the centre of an x tick label
-constexpr double title_gap = 0.5;    // tick labels to an axis title
-constexpr double x_title = 2.0;      // frame to the top of the x title
-constexpr double marker = 0.24;      // a marker's radius
-constexpr double cap = 0.25;         // half an error bar's cap
-constexpr double arrow = 1.0;        // an off-scale arrow's length
-constexpr double legend_line = 1.3;  // legend and text label lines apart
-constexpr double legend_pad = 0.2;   // legend frame to its first line
-constexpr double sample = 2.0;       // a legend sample's length
-constexpr double sample_gap = 0.5;   // legend frame to sample, sample to text
-constexpr double inset = 0.8;        // frame to a box in its corner
-constexpr double clear = 0.3;        // a box to the nearest mark
-constexpr double text_half = 0.6;    // half a line of text, without scripts
-constexpr double script = 0.35;      // each sub- or superscript level adds this
+constexpr double pad = 0.5;            // page edge to the nearest text
+constexpr double tick_major = 0.55;    // tick lengths inside the frame
+constexpr double tick_minor = 0.3;     //
+constexpr double tick_gap = 0.5;       // frame to a y tick label
+constexpr double x_label = 1.0;        // frame to the centre of an x tick label
+constexpr double title_gap = 0.5;      // tick labels to an axis title
+constexpr double x_title = 2.0;        // frame to the top of the x title
+constexpr double marker = 0.24;        // a marker's radius
+constexpr double cap = 0.25;           // half an error bar's cap
+constexpr double arrow = 1.0;          // an off-scale arrow's length
+constexpr double arrow_head = 0.35;    //   and its head's
+constexpr double panel_gap = 1.5;      // main panel to ratio panel
+constexpr double y_ticks_apart = 1.7;  // least distance of y tick labels
+constexpr double x_ticks_gap = 1.2;    // least blank between x tick labels
+constexpr double legend_line = 1.3;    // legend and text label lines apart
+constexpr double legend_pad = 0.2;     // legend frame to its first line
+constexpr double sample = 2.0;         // a legend sample's length
+constexpr double sample_gap = 0.5;     // legend frame to sample, sample to text
+constexpr double sample_band = 0.35;   // half a legend band's height
+constexpr double sample_error = 0.4;   // half a legend error bar's
+constexpr double inset = 0.8;          // frame to a box in its corner
+constexpr double clear = 0.3;          // a box to the nearest mark
+constexpr double text_half = 0.6;      // half a line of text, without scripts
+constexpr double script = 0.35;        // each sub- or superscript level adds this
 }  // namespace em
 
 namespace width {

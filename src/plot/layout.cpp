@@ -97,25 +97,26 @@ double widest(const Ticks& t, double font) {
   return w;
 }
 
-// Ticks up a panel: labels at least 1.7 ems apart, at most eight.
+// Ticks up a panel: labels far enough apart, at most eight.
 Ticks y_ticks(const Axis& a, const Box& frame, double font) {
   return ticks(a.lo, a.hi, a.log, [&](const std::vector<Tick>& t) {
     if (t.size() > 8) return false;
     for (std::size_t i = 1; i < t.size(); ++i)
       if (a.along(t[i].at, frame.y0, frame.y1) - a.along(t[i - 1].at, frame.y0, frame.y1) <
-          1.7 * font)
+          em::y_ticks_apart * font)
         return false;
     return true;
   });
 }
 
-// Ticks across: labels at least 1.2 ems apart, at most seven.
+// Ticks across: labels with a blank between, at most seven.
 Ticks x_ticks(const Axis& a, const Box& frame, double font) {
   return ticks(a.lo, a.hi, a.log, [&](const std::vector<Tick>& t) {
     if (t.size() > 7) return false;
     for (std::size_t i = 1; i < t.size(); ++i) {
       double room = a.along(t[i].at, frame.x0, frame.x1) - a.along(t[i - 1].at, frame.x0, frame.x1);
-      double need = (text_width(t[i].label) + text_width(t[i - 1].label)) / 2 * font + 1.2 * font;
+      double need =
+          (text_width(t[i].label) + text_width(t[i - 1].label)) / 2 * font + em::x_ticks_gap * font;
       if (room < need) return false;
     }
     return true;
@@ -135,7 +136,7 @@ void margins(Figure& f, Outside outside) {
   const double font = f.font, pad = em::pad * font;
   double bottom = pad + f.x_title.height() + em::x_title * font;
   double top = pad + (outside.above > 0 ? outside.above : em::text_half * font);
-  double high = f.height - top - bottom, gap = 1.5 * font;
+  double high = f.height - top - bottom, gap = em::panel_gap * font;
   double ratio = f.ratio ? 0.28 * (high - gap) : 0;
   Panel* lowest = f.ratio ? &*f.ratio : &f.main;
   f.main.frame.y1 = f.height - top;
@@ -178,10 +179,8 @@ void pieces_of(const Mark& m, double step, std::vector<Box>& out) {
   if (m.kind == Mark::Kind::line) {
     for (std::size_t i = 0; i + 1 < n; ++i)
       for (int k = parts(v[i], v[i + 1]), j = 0; j < k; ++j) {
-        Mark piece{
-            .kind = Mark::Kind::line,
-            .width = m.width,
-            .at = {lerp(v[i], v[i + 1], double(j) / k), lerp(v[i], v[i + 1], double(j + 1) / k)}};
+        Mark piece = m;
+        piece.at = {lerp(v[i], v[i + 1], double(j) / k), lerp(v[i], v[i + 1], double(j + 1) / k)};
         out.push_back(box_of(piece));
       }
   } else if (strips) {
@@ -189,8 +188,8 @@ void pieces_of(const Mark& m, double step, std::vector<Box>& out) {
       XY a = v[i], b = v[i + 1], c = v[n - 1 - i], d = v[n - 2 - i];
       for (int k = parts(a, b), j = 0; j < k; ++j) {
         double t0 = double(j) / k, t1 = double(j + 1) / k;
-        Mark piece{.kind = Mark::Kind::fill,
-                   .at = {lerp(a, b, t0), lerp(a, b, t1), lerp(c, d, t0), lerp(c, d, t1)}};
+        Mark piece = m;
+        piece.at = {lerp(a, b, t0), lerp(a, b, t1), lerp(c, d, t0), lerp(c, d, t1)};
         out.push_back(box_of(piece));
       }
     }

@@ -294,7 +294,9 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
       if (f.show_legend) boxes.push_back(f.legend_box);
       if (!f.text.empty()) boxes.push_back(f.text_box);
       for (const Box& b : boxes) EXPECT_TRUE(b.within(page));
-      if (boxes.size() == 2) EXPECT_FALSE(boxes[0].meets(boxes[1]));
+      if (boxes.size() == 2) {
+        EXPECT_FALSE(boxes[0].meets(boxes[1]));
+      }
       for (const Mark& m : f.page) {
         if (m.kind != Mark::Kind::text) continue;
         Box b = box_of(m);
