@@ -129,9 +129,9 @@ constexpr std::size_t palette_size = 10;
 
 // How far, along the axis, the marker of bin `p` of series `k` of `panel`
 // is set aside from its x so that the series sharing that bin (the same
-// edges) do not hide each other: symmetrically, a hundredth of the axis a
-// series, less in a bin too narrow for them, so that every marker stays
-// inside its bin; none for a point or a bin of one series.
+// edges, drawn or beyond the y range) do not hide each other: symmetrically, a hundredth of the
+// axis a series, less in a bin too narrow for them, so that every marker stays inside its bin; none
+// for a point or a bin of one series.
 double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p);
 
 // The figure of `series` as `settings` ask, before its layout, with a line

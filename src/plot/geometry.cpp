@@ -70,8 +70,11 @@ double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
   std::size_t n = 0, index = 0;
   for (std::size_t i = 0; i < panel.series.size(); ++i) {
     if (panel.series[i].draw() != Draw::points) continue;
-    bool shares = std::ranges::any_of(
-        panel.series[i].points, [&](const Point& q) { return q.low == p.low && q.high == p.high; });
+    auto same = [&](const Point& q) { return q.low == p.low && q.high == p.high; };
+    bool shares = std::ranges::any_of(panel.series[i].points, same) ||
+                  std::ranges::any_of(panel.beyond, [&](const Beyond& b) {
+                    return b.style == panel.styles[i] && same(b.point);
+                  });
     if (i == k) index = n;
     n += shares || i == k;
   }
@@ -237,9 +240,12 @@ void unit_band(const Spot& at, std::vector<Mark>& out) {
   out.push_back(unit);
 }
 
-// An arrow at the frame's edge pointing to a value beyond it.
+// An arrow at the frame's edge pointing to a value beyond it, set aside
+// as its marker would be.
 void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
-  const double font = at.f.font, x = at.x(b.point.x), head = em::arrow_head * font;
+  std::size_t k = std::ranges::find(at.p.styles, b.style) - at.p.styles.begin();
+  const double font = at.f.font, head = em::arrow_head * font;
+  const double x = at.X(at.f.x.of(b.point.x) + aside(at.p, k, at.f.x, b.point));
   const double tip = b.above ? at.p.frame.y1 : at.p.frame.y0;
   const double tail = b.above ? tip - em::arrow * font : tip + em::arrow * font;
   const double back = b.above ? tip - head : tip + head;
