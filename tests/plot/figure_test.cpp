@@ -11,6 +11,7 @@
 
 #include "plot/figure.hpp"
 #include "plot/layout.hpp"
+#include "tables/read.hpp"
 
 namespace {
 
@@ -221,6 +222,20 @@ Series prediction(const char* label) {
   return s;
 }
 
+// The series of an example table or YODA object, drawn as `draw` asks.
+Series example(const std::string& name, const char* label, Draw draw = Draw::points) {
+  tables::Table t;
+  tables::ReadFailure refusal;
+  std::vector<Series> out;
+  Failure why;
+  EXPECT_TRUE(tables::read_table(name, t, refusal)) << name;
+  EXPECT_TRUE(series_of(t, {}, out, why)) << name;
+  if (out.empty()) return series(label, {});
+  out.front().file = name, out.front().label = label;
+  out.front().curve = draw == Draw::line, out.front().step = draw == Draw::step;
+  return out.front();
+}
+
 // A measurement over other bins, shifted.
 Series published(const char* label) {
   return series(label,
@@ -230,8 +245,9 @@ Series published(const char* label) {
 
 }  // namespace
 
-// A dozen figures, each at 16 cm, at two columns' and at one column's
-// width: every text the page draws, the legend and the text label lie on
+// The figures of the README and the man page, and figures of long
+// legends, LaTeX titles, scripts and ranges, each at 16 cm, at two
+// columns' and at one column's width: every text the page draws, the legend and the text label lie on
 // the page; no two texts meet; no text outside the frames meets a frame;
 // the legend and the text label meet neither each other, nor a text
 // outside them, nor a measured point's marker or bars.
@@ -261,8 +277,13 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
   const Case cases[] = {
       {"the sample", {sample("sample fits")}, plain},
       {"the README's comparison",
-       {sample("sample fits"), published("published style"), prediction("prediction")},
+       {sample("sample fits"), example(EXAMPLES_DIR "/published-style.yaml", "published style"),
+        example(EXAMPLES_DIR "/curve.yaml", "prediction", Draw::line)},
        text},
+      {"the man page's YODA comparison",
+       {example(YODA_DIR "/reference.yoda:/REF/XPCORR_EXAMPLE/d01-x01-y01", "data"),
+        example(YODA_DIR "/prediction.yoda:/XPCORR_EXAMPLE/d01-x01-y01", "prediction", Draw::step)},
+       ratio},
       {"a long legend",
        {sample("sample fits of this analysis with every correction applied"),
         published("a published measurement of the same fragmentation function, 2019"),
