@@ -247,10 +247,11 @@ Series published(const char* label) {
 
 // The figures of the README and the man page, and figures of long
 // legends, LaTeX titles, scripts and ranges, each at 16 cm, at two
-// columns' and at one column's width: every text the page draws, the legend and the text label lie on
-// the page; no two texts meet; no text outside the frames meets a frame;
-// the legend and the text label meet neither each other, nor a text
-// outside them, nor a measured point's marker or bars.
+// columns' and at one column's width: every text the page draws, the
+// legend and the text label lie on the page; no two texts meet; no text
+// outside the frames meets a frame; the legend and the text label meet
+// neither each other, nor a text outside them, nor a measured point's
+// marker or bars.
 TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
   struct Case {
     const char* what;
