@@ -41,7 +41,7 @@ void limit(Axis& a, const Limits& l) {
 
 bool out_of(double v, const Limits& l) { return v < l.lo || v > l.hi; }
 
-// The x axis: over every bin edge and x shown, and the x of every arrow
+// The x axis: over every bin edge and x shown, and those of every arrow
 // (an edge at or below 0 is left to the frame on a logarithmic axis); the
 // y range asked has no part in it.
 Axis x_axis(const std::vector<Series>& series, const std::vector<Beyond>& beyond,
@@ -56,7 +56,13 @@ Axis x_axis(const std::vector<Series>& series, const std::vector<Beyond>& beyond
   for (const Beyond& b : beyond)
     for (double v : {b.point.low, b.point.high, b.point.x})
       if (!a.log || v > 0) r.add(a.of(v));
-  std::tie(a.lo, a.hi) = padded(r, 0.02);
+  // A measured point's marker at the end of the data, with no bin around
+  // it, stays clear of the frame.
+  bool points = std::ranges::any_of(series, [](const Series& t) {
+    return t.draw() == Draw::points &&
+           std::ranges::any_of(t.points, [](const Point& p) { return !(p.high > p.low); });
+  });
+  std::tie(a.lo, a.hi) = padded(r, points ? 0.05 : 0.02);
   limit(a, s.x_range);
   return a;
 }
