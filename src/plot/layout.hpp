@@ -1,8 +1,9 @@
 // Where the parts of a figure go on its page: the margins that its tick
 // labels and titles need, titles set smaller or in lines to fit their
-// axis, and the legend and text label in a corner where they cover no
-// mark, else beside the frame. Text is measured by the advance widths of
-// DejaVu Sans, the font the pictures are drawn in.
+// axis, and the legend and text label in a corner where they cover none of
+// the marks drawn there, else beside the frame; then the marks themselves
+// (geometry.hpp), which drawing replays. Text is measured by the advance
+// widths of DejaVu Sans, the font the pictures are drawn in.
 #pragma once
 
 #include <string>
