@@ -127,6 +127,7 @@ Ticks x_ticks(const Axis& a, const Box& frame, double font) {
 // above when wide) and a text label (above it) that find no corner inside.
 struct Outside {
   double right = 0, above = 0;
+  double left = 0, bottom = 0, top = 0;  // more, for what the marks show beyond the page
 };
 
 // One pass of the margins: the frames from the titles and labels of the
@@ -134,8 +135,8 @@ struct Outside {
 // that the tick labels at their facing ends stay apart.
 void margins(Figure& f, Outside outside) {
   const double font = f.font, pad = em::pad * font;
-  double bottom = pad + f.x_title.height() + em::x_title * font;
-  double top = pad + (outside.above > 0 ? outside.above : em::text_half * font);
+  double bottom = pad + f.x_title.height() + em::x_title * font + outside.bottom;
+  double top = pad + (outside.above > 0 ? outside.above : em::text_half * font) + outside.top;
   double high = f.height - top - bottom, gap = em::panel_gap * font;
   double ratio = f.ratio ? 0.28 * (high - gap) : 0;
   Panel* lowest = f.ratio ? &*f.ratio : &f.main;
@@ -154,7 +155,7 @@ void margins(Figure& f, Outside outside) {
     labels = std::max(labels, widest(p->y.ticks, font));
     titles = std::max(titles, p->title.height());
   }
-  double left = pad + titles + em::title_gap * font + labels + em::tick_gap * font;
+  double left = pad + titles + em::title_gap * font + labels + em::tick_gap * font + outside.left;
   double last = f.x.ticks.major.empty() ? 0 : text_width(f.x.ticks.major.back().label) * font;
   double right = pad + std::max(em::pad * font, last / 2) + outside.right;
   for (Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
@@ -360,11 +361,23 @@ void mark_panels(Figure& f) {
   if (f.ratio) mark_panel(f, *f.ratio);
 }
 
-}  // namespace
+// How far the texts of the page reach beyond it, less its pad, on each
+// side.
+Outside overhang(const Figure& f) {
+  const double pad = em::pad * f.font;
+  Outside o;
+  for (const Mark& m : f.page) {
+    if (m.kind != Mark::Kind::text) continue;
+    Box b = box_of(m);
+    o.left = std::max(o.left, pad - b.x0), o.right = std::max(o.right, b.x1 - (f.width - pad));
+    o.bottom = std::max(o.bottom, pad - b.y0), o.top = std::max(o.top, b.y1 - (f.height - pad));
+  }
+  return o;
+}
 
-void lay_out(Figure& f, const Settings& s) {
-  page(f, s);
-  const double height = f.height;
+// The frames, the legend and text label, and the marks, on a page of
+// `height` before anything goes above its frame, with `extra` margins.
+void place(Figure& f, const Settings& s, double height, const Outside& extra) {
   const double font = f.font;
   Boxes b;
   f.show_legend = s.legend != Place::none;
@@ -384,6 +397,8 @@ void lay_out(Figure& f, const Settings& s) {
                  (b.text_out ? b.text_h + em::clear * font : 0) +
                      (b.legend_out && b.wide ? b.legend_h + em::clear * font : 0)};
     if (room.above > 0) room.above += lift * font;
+    room.right += extra.right, room.left = extra.left, room.bottom = extra.bottom,
+                               room.top = extra.top;
     // A page of the default or a journal's size grows by what goes above
     // its frame, which keeps its height; a page of the size given does not.
     if (s.size.grows) f.height = height + room.above;
@@ -409,12 +424,31 @@ void lay_out(Figure& f, const Settings& s) {
   outside(f, b);
   if (b.legend) f.legend_box = *b.legend;
   f.show_legend = f.show_legend && b.legend;
+  f.text_right = false;
   if (b.text) {
     f.text_box = *b.text;
     f.text_right = !b.text_out && b.text->x1 > (f.main.frame.x0 + f.main.frame.x1) / 2;
   }
   mark_panels(f);
   mark_page(f);
+}
+
+}  // namespace
+
+// The margins are reckoned from the sizes of what goes in them; what the
+// marks then show beyond the page widens its margin, and all is placed
+// again.
+void lay_out(Figure& f, const Settings& s) {
+  page(f, s);
+  const double height = f.height;
+  Outside extra;
+  for (int pass = 0; pass < 3; ++pass) {
+    place(f, s, height, extra);
+    Outside o = overhang(f);
+    if (std::max({o.left, o.right, o.bottom, o.top}) <= 1e-9) break;
+    extra.left += std::max(o.left, 0.0), extra.right += std::max(o.right, 0.0);
+    extra.bottom += std::max(o.bottom, 0.0), extra.top += std::max(o.top, 0.0);
+  }
 }
 
 }  // namespace plot
