@@ -12,6 +12,7 @@
 
 #include "plot/figure.hpp"
 #include "plot/latex.hpp"
+#include "plot/layout.hpp"
 #include "plot/series.hpp"
 #include "tables/hepdata.hpp"
 
@@ -47,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.text = {"text"};
     plot::Figure figure;
     std::vector<std::string> notes;
-    (void)plot::compose(series, settings, figure, notes, why);
+    if (plot::compose(series, settings, figure, notes, why)) plot::lay_out(figure, settings);
   }
   return 0;
 }

@@ -33,9 +33,14 @@ const char* const usage_text =
     "      --slice N        of a table of several independent variables, only\n"
     "                       the Nth combination of the values of all but the\n"
     "                       first (default 0: each one its own series)\n"
+    "  -s, --style STYLE    points (a measurement: markers with error bars), line\n"
+    "                       (a prediction: a line through its points in its\n"
+    "                       band) or step (a prediction over bins: steps in\n"
+    "                       boxes of its error) (default: points; step for a YODA\n"
+    "                       object outside /REF in bins, line at points)\n"
     "The picture:\n"
     "      --curve N        draw table N (1 is the first) as a line, its error as\n"
-    "                       a band (default: tables given at points, not in bins)\n"
+    "                       a band, as --style line does\n"
     "  -r, --ratio          add a panel below: each table divided by the first,\n"
     "                       bin by bin or along a curve, around the first's error\n"
     "      --log            logarithmic y axis\n"
@@ -126,6 +131,14 @@ bool page_size(std::string_view text, PageSize& size) {
   return fits(size.width) && fits(size.height);
 }
 
+bool style(std::string_view text, Draw& d) {
+  constexpr std::pair<std::string_view, Draw> styles[] = {
+      {"points", Draw::points}, {"line", Draw::line}, {"step", Draw::step}};
+  for (auto [name, value] : styles)
+    if (text == name) return d = value, true;
+  return false;
+}
+
 bool place(std::string_view text, Place& p) {
   constexpr std::pair<std::string_view, Place> places[] = {
       {"top-right", Place::top_right},     {"top-left", Place::top_left},
@@ -149,6 +162,8 @@ Failure together(Options& o) {
     return {Cause::too_many_columns, tables, std::to_string(o.columns.size())};
   if (o.slices.size() > o.tables.size())
     return {Cause::too_many_slices, tables, std::to_string(o.slices.size())};
+  if (o.styles.size() > o.tables.size())
+    return {Cause::too_many_styles, tables, std::to_string(o.styles.size())};
   for (std::size_t n : o.curves)
     if (n > o.tables.size()) return {Cause::bad_curve, std::to_string(n), tables};
   const Settings& s = o.settings;
@@ -181,6 +196,7 @@ constexpr option longs[] = {{"output", required_argument, nullptr, 'o'},
                             {"label", required_argument, nullptr, 'l'},
                             {"column", required_argument, nullptr, 'c'},
                             {"slice", required_argument, nullptr, slice},
+                            {"style", required_argument, nullptr, 's'},
                             {"curve", required_argument, nullptr, curve},
                             {"ratio", no_argument, nullptr, 'r'},
                             {"log", no_argument, nullptr, log},
@@ -218,6 +234,9 @@ Failure take(int c, const char* arg, Options& o) {
     case 'c':
       if (!whole(arg, 1, n)) return {Cause::bad_column, arg, ""};
       o.columns.push_back(n);
+      break;
+    case 's':
+      if (!style(arg, o.styles.emplace_back())) return {Cause::bad_style, arg, ""};
       break;
     case slice:
       if (!whole(arg, 0, n)) return {Cause::bad_slice, arg, ""};
@@ -260,7 +279,7 @@ std::string output_option(char** argv) {
 // Missing values come back as ':' (files::Arguments asks getopt for it).
 // A second -o is refused: one run writes one file.
 Failure parse(int argc, char** argv, Options& o) {
-  files::Arguments args(argc, argv, "o:l:c:rhV", longs);
+  files::Arguments args(argc, argv, "o:l:c:s:rhV", longs);
   bool output = false;
   for (int c; (c = args.next()) != -1;) {
     if (c == 'o' && std::exchange(output, true))

@@ -17,6 +17,7 @@ struct Options {
   std::vector<std::string> tables, labels;
   std::vector<int> columns, slices;  // one for each table, in order
   std::vector<std::size_t> curves;   // positions of tables drawn as lines
+  std::vector<Draw> styles;          // one for each table, in order
   std::string output;
   const char* device = nullptr;  // null for the points as text
   Settings settings;

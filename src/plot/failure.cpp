@@ -24,6 +24,8 @@ std::string text(const Failure& f) {
     case Cause::bad_column:
       return "column '" + s + "' is not a position: 1 is the first dependent variable";
     case Cause::too_many_slices: return "more slices (" + d + ") than tables (" + s + ")";
+    case Cause::too_many_styles: return "more styles (" + d + ") than tables (" + s + ")";
+    case Cause::bad_style: return "style '" + s + "' is not points, line or step";
     case Cause::bad_slice:
       return "slice '" + s + "' is not a position: 1 is the first, 0 draws each one";
     case Cause::bad_curve:

@@ -9,7 +9,6 @@
 #include <cstdio>
 
 #include "plot/latex.hpp"
-#include "plot/layout.hpp"
 
 namespace plot {
 
@@ -40,19 +39,14 @@ void limit(Axis& a, const Limits& l) {
   if (!std::isnan(l.hi)) a.hi = a.of(l.hi);
 }
 
-// Why a point an axis can draw still lies outside a range the user gave.
-std::string outside(const Point& p, const Settings& s) {
-  auto out = [](double v, const Limits& l) { return v < l.lo || v > l.hi; };
-  if (out(p.x, s.x_range)) return because("outside the x range", p.x);
-  if (out(p.value, s.y_range)) return because("outside the y range", p.value);
-  return "";
-}
+bool out_of(double v, const Limits& l) { return v < l.lo || v > l.hi; }
 
-// The x axis: over every bin edge and x shown (an edge at or below 0 is
-// left to the frame on a logarithmic axis), or half a place beyond the
-// first and last of its categories.
-Axis x_axis(const std::vector<Series>& series, const Settings& s,
-            const std::vector<std::string>& categories) {
+// The x axis: over every bin edge and x shown, and those of every arrow
+// (an edge at or below 0 is left to the frame on a logarithmic axis), or
+// half a place beyond the first and last of its categories; the y range
+// asked has no part in it.
+Axis x_axis(const std::vector<Series>& series, const std::vector<Beyond>& beyond,
+            const Settings& s, const std::vector<std::string>& categories) {
   Axis a;
   a.log = s.xlog;
   a.categories = categories;
@@ -61,7 +55,16 @@ Axis x_axis(const std::vector<Series>& series, const Settings& s,
     for (const Point& p : t.points)
       for (double v : {p.low, p.high, p.x})
         if (!a.log || v > 0) r.add(a.of(v));
-  std::tie(a.lo, a.hi) = padded(r, 0.02);
+  for (const Beyond& b : beyond)
+    for (double v : {b.point.low, b.point.high, b.point.x})
+      if (!a.log || v > 0) r.add(a.of(v));
+  // A measured point's marker at the end of the data, with no bin around
+  // it, stays clear of the frame.
+  bool points = std::ranges::any_of(series, [](const Series& t) {
+    return t.draw() == Draw::points &&
+           std::ranges::any_of(t.points, [](const Point& p) { return !(p.high > p.low); });
+  });
+  std::tie(a.lo, a.hi) = padded(r, points ? 0.05 : 0.02);
   if (!categories.empty())
     a.lo = a.of(0.5), a.hi = a.of(categories.size() + 0.5);  // half a place spare
   limit(a, s.x_range);
@@ -101,10 +104,21 @@ std::string entry(const Series& s) {
   return s.slice.empty() ? plot_text(s.label) : plot_text(s.label) + ", " + plot_text(s.slice);
 }
 
-// Each series' points that the main panel shows, the others named; false
-// when a table keeps none.
-bool shown(const std::vector<Series>& series, const Settings& s, bool ylog,
-           std::vector<Series>& out, std::vector<std::string>& notes, Failure& why) {
+// The line on standard error that names a measured point drawn as an
+// arrow at the edge of the y range it lies beyond.
+std::string arrow_note(const Series& t, const Point& p, bool ratio, const char* range) {
+  return "xpcorr-plot: " + t.file + ": " + where(t, p) + (ratio ? " in the ratio" : "") +
+         " drawn as an arrow at the edge: " + because(range, p.value) + "\n";
+}
+
+// Each series' points that the main panel shows, the others named: a
+// measured point beyond the y range as an arrow at the frame's edge, a
+// prediction whole (the frame clips it); false when a table keeps none.
+// `divided` keeps the series with the points beyond the y range too, for
+// the ratio panel.
+bool shown(const std::vector<Series>& series, const Settings& s, bool ylog, Panel& panel,
+           std::vector<Series>& divided, std::vector<std::string>& notes, Failure& why) {
+  std::vector<Series>& out = panel.series;
   std::string first;  // the table's first point left out, and why
   std::size_t points = 0;
   bool any = false;
@@ -113,19 +127,32 @@ bool shown(const std::vector<Series>& series, const Settings& s, bool ylog,
     if (k == 0 || series[k - 1].table != t.table) first.clear(), points = 0, any = false;
     Series kept = t;
     kept.points.clear();
+    Series all = kept;
+    const bool measured = t.draw() == Draw::points;
+    std::size_t beyond = 0;
     for (const Point& p : t.points) {
       std::string reason = left_out(p, {s.xlog, ylog});
-      if (reason.empty()) reason = outside(p, s);
+      if (reason.empty() && measured && out_of(p.x, s.x_range))
+        reason = because("outside the x range", p.x);
+      if (reason.empty() && measured && out_of(p.value, s.y_range)) {
+        panel.beyond.push_back({out.size(), p, p.value > s.y_range.hi});
+        notes.push_back(arrow_note(t, p, false, "outside the y range"));
+        ++beyond;
+        all.points.push_back(p);
+        continue;
+      }
       if (reason.empty()) {
         kept.points.push_back(p);
+        all.points.push_back(p);
         continue;
       }
       if (first.empty()) first = where(t, p) + ": " + reason;
       notes.push_back(note(t.file, where(t, p), false, reason));
     }
     points += t.points.size();
-    any = any || !kept.points.empty();
-    if (!kept.points.empty()) out.push_back(std::move(kept));
+    any = any || !kept.points.empty() || beyond > 0;
+    if (!kept.points.empty() || beyond > 0)
+      out.push_back(std::move(kept)), divided.push_back(std::move(all));
     bool last_of_table = k + 1 == series.size() || series[k + 1].table != t.table;
     if (last_of_table && !any)
       return why = {Cause::nothing_to_draw, t.file,
@@ -162,9 +189,8 @@ bool within_palette(const std::vector<Series>& series, Failure& why) {
 
 // The ratio panel, its points outside a ratio range the user gave named;
 // false when it would show no point.
-bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<std::string>& notes,
-                 Failure& why) {
-  const std::vector<Series>& series = f.main.series;
+bool ratio_panel(const std::vector<Series>& series, const Settings& s, Panel& panel,
+                 std::vector<std::string>& notes, Failure& why) {
   if (series.size() < 2)
     return why = {Cause::empty_ratio, "", series.front().file + " is the only table"}, false;
   Ratios r = ratios(series, s.xlog);
@@ -173,11 +199,12 @@ bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<s
   for (std::size_t k = 0; k < r.series.size(); ++k) {
     Series& t = r.series[k];
     std::erase_if(t.points, [&](const Point& p) {
-      if (!(p.value < s.ratio_range.lo || p.value > s.ratio_range.hi)) return false;
-      notes.push_back(note(t.file, where(t, p), true, because("outside the ratio range", p.value)));
+      if (t.draw() != Draw::points || !out_of(p.value, s.ratio_range)) return false;
+      panel.beyond.push_back({k + 1, p, p.value > s.ratio_range.hi});
+      notes.push_back(arrow_note(t, p, true, "outside the ratio range"));
       return true;
     });
-    any = any || !t.points.empty();
+    any = any || !t.points.empty() || !panel.beyond.empty();
     panel.series.push_back(t);
     panel.styles.push_back(k + 1);
   }
@@ -190,7 +217,7 @@ bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<s
   panel.y = y_axis(panel.series, panel.band, false, s.ratio_range);
   if (std::isnan(s.ratio_range.lo)) panel.y.lo = std::min(panel.y.lo, 0.95);
   if (std::isnan(s.ratio_range.hi)) panel.y.hi = std::max(panel.y.hi, 1.05);
-  panel.title.lines = {"ratio to " + entry(series.front())};
+  panel.name = "ratio to " + entry(series.front());
   return true;
 }
 
@@ -198,40 +225,34 @@ bool ratio_panel(const Figure& f, const Settings& s, Panel& panel, std::vector<s
 
 double Axis::of(double v) const { return log ? std::log10(v) : v; }
 
-double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p) {
-  if (!(p.high > p.low)) return 0;
-  const double step =
-      std::min(0.01 * (x.hi - x.lo), (x.of(p.high) - x.low_of(p)) / static_cast<double>(n));
-  return (static_cast<double>(k) - static_cast<double>(n - 1) / 2) * step;
-}
-
 bool compose(const std::vector<Series>& given, const Settings& s, Figure& f,
              std::vector<std::string>& notes, Failure& why) {
   std::vector<Series> series = given;
   for (const std::string& name : categories(series)) f.x.categories.push_back(plot_text(name));
   Scale scale = s.y_scale == Scale::automatic && s.y_range.lo <= 0 ? Scale::linear : s.y_scale;
   bool ylog = logarithmic(series, scale, s.xlog);
-  if (!shown(series, s, ylog, f.main.series, notes, why) || !within_palette(f.main.series, why))
+  std::vector<Series> divided;  // the series with their points beyond the y range
+  if (!shown(series, s, ylog, f.main, divided, notes, why) || !within_palette(f.main.series, why))
     return false;
   const std::vector<Series>& main = f.main.series;
   for (std::size_t k = 0; k < main.size(); ++k) {
     f.main.styles.push_back(k);
     bool band = false;
     for (const Point& p : main[k].points) band = band || p.has_errors;
-    f.legend.push_back({entry(main[k]), main[k].curve, main[k].curve && band});
+    f.legend.push_back(
+        {entry(main[k]), main[k].draw(), main[k].draw() != Draw::points && band, {}});
   }
-  f.x = x_axis(main, s, f.x.categories);
+  f.x = x_axis(main, f.main.beyond, s, f.x.categories);
   f.main.y = y_axis(main, {}, ylog, s.y_range);
   for (const Axis* a : {&f.x, &f.main.y})
     if (!std::isfinite(a->hi - a->lo))
       return why = {Cause::nothing_to_draw, main.front().file,
                     "its values span more than an axis can hold"},
              false;
-  f.x_title.lines = {s.x_title ? plot_text(*s.x_title) : title(main.front().x)};
-  f.main.title.lines = {s.y_title ? plot_text(*s.y_title) : title(main.front().y)};
-  if (s.ratio && !ratio_panel(f, s, f.ratio.emplace(), notes, why)) return false;
-  for (const std::string& line : s.text) f.text.push_back(plot_text(line));
-  lay_out(f, s);
+  f.x_name = s.x_title ? plot_text(*s.x_title) : title(main.front().x);
+  f.main.name = s.y_title ? plot_text(*s.y_title) : title(main.front().y);
+  if (s.ratio && !ratio_panel(divided, s, f.ratio.emplace(), notes, why)) return false;
+  for (const std::string& line : s.text) f.text_lines.push_back(plot_text(line));
   return true;
 }
 

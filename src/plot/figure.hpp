@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "plot/failure.hpp"
+#include "plot/geometry.hpp"
 #include "plot/series.hpp"
 #include "plot/ticks.hpp"
 #include "plot/view.hpp"
@@ -50,19 +51,12 @@ struct Settings {
   PageSize size;
 };
 
-struct Box {
-  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  bool meets(const Box& b) const { return x0 < b.x1 && b.x0 < x1 && y0 < b.y1 && b.y0 < y1; }
-};
-
-// The height of a line of text, in ems of its size.
-constexpr double line_height = 1.25;
-
 // A title in PLplot text, in one or more lines, at a size in points.
 struct Title {
   std::vector<std::string> lines;
   double size = 0;
-  double height() const { return static_cast<double>(lines.size()) * line_height * size; }
+  // The lines' height together, each with its sub- and superscripts.
+  double height() const;
 };
 
 struct Axis {
@@ -75,6 +69,9 @@ struct Axis {
   // The axis position of the low edge of bin `p`: the axis start for an
   // edge of 0 or below on a logarithmic axis.
   double low_of(const Point& p) const { return log && p.low <= 0 ? lo : of(p.low); }
+  // The axis position of value v, the axis start for a value of 0 or below
+  // on a logarithmic axis.
+  double clamped(double v) const { return log && v <= 0 ? lo : of(v); }
   // The page position of axis position `at` on an axis drawn from `from`
   // to `to`.
   double along(double at, double from, double to) const {
@@ -82,47 +79,66 @@ struct Axis {
   }
 };
 
+// A measured point beyond the y range, drawn as an arrow at the frame's
+// edge: the style of its series, the point, which edge.
+struct Beyond {
+  std::size_t style;
+  Point point;
+  bool above;
+};
+
 struct Panel {
   Box frame;
   Axis y;
+  std::string name;  // the y title in PLplot text, before it is fitted
   Title title;
   std::vector<Series> series;  // only the points it shows; style k = series k
   std::vector<std::size_t> styles;
   std::vector<Point> band;  // the ratio panel's band around 1
   bool band_curve = false;
+  std::vector<Beyond> beyond;
+  std::vector<Mark> marks;  // what is drawn in the frame, clipped by it, in order
 };
 
 struct LegendEntry {
   std::string text;  // PLplot text; entry k has style k
-  bool curve, band;
+  Draw draw;
+  bool band;
+  std::vector<std::string> lines;  // as set, in one line or more
 };
 
 struct Figure {
   double width = 0, height = 0, font = 10;  // points
   Axis x;
+  std::string x_name;  // the x title in PLplot text, before it is fitted
   Title x_title;
   Panel main;
   std::optional<Panel> ratio;
   std::vector<LegendEntry> legend;
   Box legend_box;
   bool show_legend = true;
-  std::vector<std::string> text;  // PLplot text, one line each
+  std::vector<std::string> text_lines;  // the text label in PLplot text, as given
+  std::vector<std::string> text;        // its lines as set
   Box text_box;
-  bool text_right = false;  // the text label is set flush right
+  bool text_right = false;                // the text label is set flush right
+  double legend_size = 0, text_size = 0;  // points
+  std::vector<Mark> page;                 // what is drawn on the page outside the frames, in order
 };
 
 // The colours and markers a picture tells apart.
 constexpr std::size_t palette_size = 10;
 
-// How far, along the axis, the marker of bin `p` of series k of n is set
-// aside from its x so that the series drawn together do not hide each
-// other: a hundredth of the axis a series, less in a bin too narrow for n
-// markers, so that every marker stays inside its bin; none for a point.
-double aside(std::size_t k, std::size_t n, const Axis& x, const Point& p);
+// How far, along the axis, the marker of bin `p` of series `k` of `panel`
+// is set aside from its x so that the series sharing that bin (the same
+// edges, drawn or beyond the y range) do not hide each other: symmetrically, a hundredth of the
+// axis a series, less in a bin too narrow for them, so that every marker stays inside its bin; none
+// for a point or a bin of one series.
+double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p);
 
-// The figure of `series` as `settings` ask, with a line for each point it
-// leaves out in `notes`; false with `why` set when it has nothing to draw,
-// in a panel or of a table, or more series than the palette.
+// The figure of `series` as `settings` ask, before its layout, with a line
+// for each point it leaves out in `notes`; false with `why` set when it has
+// nothing to draw, in a panel or of a table, or more series than the
+// palette.
 bool compose(const std::vector<Series>& series, const Settings& settings, Figure& figure,
              std::vector<std::string>& notes, Failure& why);
 

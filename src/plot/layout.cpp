@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 
 namespace plot {
 
@@ -96,26 +97,27 @@ double widest(const Ticks& t, double font) {
   return w;
 }
 
-// Ticks up a panel: labels at least 1.7 ems apart, at most eight.
+// Ticks up a panel: labels far enough apart, at most eight.
 Ticks y_ticks(const Axis& a, const Box& frame, double font) {
   return ticks(a.lo, a.hi, a.log, [&](const std::vector<Tick>& t) {
     if (t.size() > 8) return false;
     for (std::size_t i = 1; i < t.size(); ++i)
       if (a.along(t[i].at, frame.y0, frame.y1) - a.along(t[i - 1].at, frame.y0, frame.y1) <
-          1.7 * font)
+          em::y_ticks_apart * font)
         return false;
     return true;
   });
 }
 
-// Ticks across: labels at least 1.2 ems apart, at most seven; categories
+// Ticks across: labels with a blank between, at most seven; categories
 // all named, in two rows when one does not hold them.
 Ticks x_ticks(const Axis& a, const Box& frame, double font) {
   Fits fits = [&](const std::vector<Tick>& t) {
     if (t.size() > 7) return false;
     for (std::size_t i = 1; i < t.size(); ++i) {
       double room = a.along(t[i].at, frame.x0, frame.x1) - a.along(t[i - 1].at, frame.x0, frame.x1);
-      double need = (text_width(t[i].label) + text_width(t[i - 1].label)) / 2 * font + 1.2 * font;
+      double need =
+          (text_width(t[i].label) + text_width(t[i - 1].label)) / 2 * font + em::x_ticks_gap * font;
       if (room < need) return false;
     }
     return true;
@@ -128,112 +130,100 @@ Ticks x_ticks(const Axis& a, const Box& frame, double font) {
 // above when wide) and a text label (above it) that find no corner inside.
 struct Outside {
   double right = 0, above = 0;
+  double left = 0, bottom = 0, top = 0;  // more, for what the marks show beyond the page
 };
 
 // One pass of the margins: the frames from the titles and labels of the
-// pass before.
-void margins(Figure& f, const std::string& x_title, const std::string& y_title,
-             const std::string& ratio_title, Outside outside) {
-  const double font = f.font, pad = 0.5 * font;
-  double bottom = pad + f.x_title.height() + 0.4 * font + font + 0.6 * font +
-                  (rows(f.x.ticks.major) - 1) * line_height * font;
-  double top = pad + 0.6 * font + outside.above;
-  double high = f.height - top - bottom;
-  double ratio = f.ratio ? 0.28 * (high - font) : 0;
+// pass before. A ratio panel sits a line and a half below the main one, so
+// that the tick labels at their facing ends stay apart.
+void margins(Figure& f, Outside outside) {
+  const double font = f.font, pad = em::pad * font;
+  double bottom = pad + f.x_title.height() + em::x_title * font + outside.bottom +
+                  (rows(f.x.ticks.major) - 1) * em::x_row * font;
+  double top = pad + (outside.above > 0 ? outside.above : em::text_half * font) + outside.top;
+  double high = f.height - top - bottom, gap = em::panel_gap * font;
+  double ratio = f.ratio ? 0.28 * (high - gap) : 0;
   Panel* lowest = f.ratio ? &*f.ratio : &f.main;
   f.main.frame.y1 = f.height - top;
-  f.main.frame.y0 = f.height - top - (f.ratio ? high - font - ratio : high);
+  f.main.frame.y0 = f.height - top - (f.ratio ? high - gap - ratio : high);
   lowest->frame.y0 = bottom;
   lowest->frame.y1 = bottom + (f.ratio ? ratio : high);
   double labels = 0, titles = 0;
   for (Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr}) {
     if (!p) continue;
     p->y.ticks = y_ticks(p->y, p->frame, font);
-    p->title = fit(p == &f.main ? y_title : ratio_title, font, p->frame.y1 - p->frame.y0);
+    p->title = fit(p->name, font, p->frame.y1 - p->frame.y0);
+    // A ratio's title that would take more than two lines says only that.
+    if (p != &f.main && p->title.lines.size() > 2)
+      p->title = fit("ratio", font, p->frame.y1 - p->frame.y0);
     labels = std::max(labels, widest(p->y.ticks, font));
     titles = std::max(titles, p->title.height());
   }
-  double left = pad + titles + 0.5 * font + labels + 0.5 * font;
+  double left = pad + titles + em::title_gap * font + labels + em::tick_gap * font + outside.left;
   double last = f.x.ticks.major.empty() ? 0 : text_width(f.x.ticks.major.back().label) * font;
-  double right = pad + std::max(0.5 * font, last / 2) + outside.right;
+  double right = pad + std::max(em::pad * font, last / 2) + outside.right;
   for (Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
     if (p) p->frame.x0 = left, p->frame.x1 = f.width - right;
   f.x.ticks = x_ticks(f.x, f.main.frame, font);
-  f.x_title = fit(x_title, font, f.main.frame.x1 - f.main.frame.x0);
+  f.x_title = fit(f.x_name, font, f.main.frame.x1 - f.main.frame.x0);
 }
 
-// The page positions of the main panel: x and y of axis values, the lower
-// end of a point's error bar, and a mark's box kept within the frame.
-struct Page {
-  explicit Page(const Figure& figure) : f(figure), fr(figure.main.frame) {}
-  const Figure& f;
-  const Box& fr;
-  std::vector<Box> marks;
-  double X(double at) const { return f.x.along(at, fr.x0, fr.x1); }
-  double Y(double v) const { return f.main.y.along(f.main.y.of(v), fr.y0, fr.y1); }
-  double bottom(const Point& p) const {
-    double b = p.value - p.total_down;
-    return f.main.y.log && b <= 0 ? fr.y0 : Y(b);
+// The page boxes a mark covers, in pieces about an em long, so that a
+// slanting line or a band along a curve leaves free the corners it only
+// passes by: each segment of a line; each strip of a band whose second
+// half of points runs back over the x of its first; else the whole box.
+void pieces_of(const Mark& m, double step, std::vector<Box>& out) {
+  auto lerp = [](XY a, XY b, double t) { return XY{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; };
+  auto parts = [step](XY a, XY b) {
+    return std::clamp(static_cast<int>(std::ceil(std::hypot(b.x - a.x, b.y - a.y) / step)), 1, 64);
+  };
+  const std::vector<XY>& v = m.at;
+  const std::size_t n = v.size();
+  bool strips = m.kind == Mark::Kind::fill && n >= 4 && n % 2 == 0;
+  for (std::size_t i = 0; strips && i < n / 2; ++i) strips = v[i].x == v[n - 1 - i].x;
+  if (m.kind == Mark::Kind::line) {
+    for (std::size_t i = 0; i + 1 < n; ++i)
+      for (int k = parts(v[i], v[i + 1]), j = 0; j < k; ++j) {
+        Mark piece = m;
+        piece.at = {lerp(v[i], v[i + 1], double(j) / k), lerp(v[i], v[i + 1], double(j + 1) / k)};
+        out.push_back(box_of(piece));
+      }
+  } else if (strips) {
+    for (std::size_t i = 0; i + 1 < n / 2; ++i) {
+      XY a = v[i], b = v[i + 1], c = v[n - 1 - i], d = v[n - 2 - i];
+      for (int k = parts(a, b), j = 0; j < k; ++j) {
+        double t0 = double(j) / k, t1 = double(j + 1) / k;
+        Mark piece = m;
+        piece.at = {lerp(a, b, t0), lerp(a, b, t1), lerp(c, d, t0), lerp(c, d, t1)};
+        out.push_back(box_of(piece));
+      }
+    }
+  } else {
+    out.push_back(box_of(m));
   }
-  void add(Box b) {
+}
+
+// The page boxes of every mark in a panel's frame, clipped to it.
+std::vector<Box> covered(const Figure& f, const Panel& p) {
+  std::vector<Box> all, out;
+  for (const Mark& m : p.marks) pieces_of(m, f.font, all);
+  const Box& fr = p.frame;
+  for (Box b : all) {
     b.x0 = std::max(b.x0, fr.x0), b.x1 = std::min(b.x1, fr.x1);
     b.y0 = std::max(b.y0, fr.y0), b.y1 = std::min(b.y1, fr.y1);
-    if (b.x0 <= b.x1 && b.y0 <= b.y1) marks.push_back(b);
+    if (b.x0 <= b.x1 && b.y0 <= b.y1) out.push_back(b);
   }
-};
-
-// A curve with its band, in sixteen pieces between each two of its points.
-void curve_marks(Page& page, const Series& s) {
-  const Axis& x = page.f.x;
-  const double thin = 0.15 * page.f.font;
-  std::vector<Point> line = line_of(s, x.log);
-  for (std::size_t i = 0; i + 1 < line.size(); ++i)
-    for (int j = 0; j < 16; ++j) {
-      double u0 = x.of(line[i].x), u1 = x.of(line[i + 1].x);
-      double a = u0 + (u1 - u0) * j / 16, b = u0 + (u1 - u0) * (j + 1) / 16;
-      std::optional<Point> p = at(line, x.log ? std::pow(10, a) : a);
-      std::optional<Point> q = at(line, x.log ? std::pow(10, b) : b);
-      if (!p || !q) continue;
-      double lo = std::min(page.bottom(*p), page.bottom(*q)) - thin;
-      double hi = std::max(page.Y(p->value + p->total_up), page.Y(q->value + q->total_up)) + thin;
-      page.add({page.X(a), lo, page.X(b), hi});
-    }
-  for (const Point& p : line) {
-    double at = page.X(x.of(p.x));
-    page.add({at - thin, page.bottom(p) - thin, at + thin, page.Y(p.value + p.total_up) + thin});
-  }
-}
-
-// The page boxes of every mark of the main panel, clipped to its frame:
-// markers, bin bars and error bars, and each curve with its band.
-std::vector<Box> marks(const Figure& f) {
-  Page page(f);
-  const Axis& x = f.x;
-  const double half = 0.35 * f.font, thin = 0.15 * f.font;
-  for (std::size_t k = 0; k < f.main.series.size(); ++k) {
-    const Series& s = f.main.series[k];
-    if (s.curve) {
-      curve_marks(page, s);
-      continue;
-    }
-    for (const Point& p : s.points) {
-      double at = page.X(x.of(p.x) + aside(k, f.main.series.size(), x, p)), y = page.Y(p.value);
-      page.add({at - half, y - half, at + half, y + half});
-      if (p.high > p.low) page.add({page.X(x.low_of(p)), y - thin, page.X(x.of(p.high)), y + thin});
-      if (p.has_errors)
-        page.add({at - half, page.bottom(p), at + half, page.Y(p.value + p.total_up)});
-    }
-  }
-  return page.marks;
+  return out;
 }
 
 // The box of `w` by `h` points in the first corner of `order` inside the
 // frame where it meets no mark and no box taken; none when every corner is
-// in use.
+// in use or the box is wider than the frame.
 std::optional<Box> corner(const Figure& f, double w, double h, const std::vector<Place>& order,
                           const std::vector<Box>& marks, const std::vector<Box>& taken) {
   const Box& fr = f.main.frame;
-  const double inset = 0.8 * f.font, clear = 0.3 * f.font;
+  const double inset = em::inset * f.font, clear = em::clear * f.font;
+  if (w > fr.x1 - fr.x0 - 2 * inset || h > fr.y1 - fr.y0 - 2 * inset) return std::nullopt;
   for (Place p : order) {
     bool right = p == Place::top_right || p == Place::bottom_right;
     bool top = p == Place::top_right || p == Place::top_left;
@@ -245,12 +235,6 @@ std::optional<Box> corner(const Figure& f, double w, double h, const std::vector
     if (free && std::ranges::none_of(taken, [&](const Box& t) { return wide.meets(t); })) return b;
   }
   return std::nullopt;
-}
-
-double legend_width(const Figure& f) {
-  double w = 0;
-  for (const LegendEntry& e : f.legend) w = std::max(w, text_width(e.text));
-  return (w + 3.5) * f.font;
 }
 
 }  // namespace
@@ -301,6 +285,24 @@ void page(Figure& f, const Settings& s) {
   f.font = std::clamp(9 + 0.27 * (f.width / cm - 8.6), 9.0, 14.0);
 }
 
+// Texts set in at most `room` points (less `extra` ems of each line's
+// size for what goes beside them): at `size`, else somewhat smaller (never
+// under 8 points), else each broken into lines; the size, and the lines
+// of each text.
+double set_in(const std::vector<std::string>& texts, double size, double room, double extra,
+              std::vector<std::vector<std::string>>& lines) {
+  double widest = 0;
+  for (const std::string& t : texts) widest = std::max(widest, text_width(t));
+  double s = size;
+  for (; s > std::max(smallest, 0.8 * size) && (widest + extra) * s > room; s -= 0.25) {
+  }
+  lines.clear();
+  for (const std::string& t : texts)
+    lines.push_back((widest + extra) * s <= room ? std::vector<std::string>{t}
+                                                 : filled(pieces(t), room / s - extra));
+  return s;
+}
+
 // Sizes of the legend and text label boxes, and where each one went.
 struct Boxes {
   double legend_w = 0, legend_h = 0, text_w = 0, text_h = 0;
@@ -309,46 +311,106 @@ struct Boxes {
   std::optional<Box> legend, text;
 };
 
+constexpr double legend_extra = 3 * em::sample_gap + em::sample;  // ems beside the text
+
+// The legend's and text label's lines and sizes, fitted to `room` points.
+void set_boxes(Figure& f, Boxes& b, double room) {
+  std::vector<std::string> texts;
+  for (const LegendEntry& e : f.legend) texts.push_back(e.text);
+  std::vector<std::vector<std::string>> lines;
+  f.legend_size = set_in(texts, f.font, room, legend_extra, lines);
+  b.legend_w = 0;
+  double rows = 0;  // ems
+  for (std::size_t i = 0; i < f.legend.size(); ++i) {
+    f.legend[i].lines = lines[i];
+    for (const std::string& l : lines[i])
+      b.legend_w = std::max(b.legend_w, text_width(l)), rows += slot_of(l);
+  }
+  b.legend_w = (b.legend_w + legend_extra) * f.legend_size;
+  b.legend_h = (rows + 2 * em::legend_pad) * f.legend_size;
+  f.text_size = set_in(f.text_lines, f.font, room, 0, lines);
+  f.text.clear();
+  for (const auto& l : lines) f.text.insert(f.text.end(), l.begin(), l.end());
+  b.text_h = 0, b.text_w = 0;
+  for (const std::string& t : f.text)
+    b.text_w = std::max(b.text_w, text_width(t) * f.text_size),
+    b.text_h += slot_of(t) * f.text_size;
+}
+
+// How far the top tick label of the y axis may reach above the frame, in
+// ems: half a line and a superscript.
+constexpr double lift = em::text_half + em::script;
+
 // The boxes that found no corner, above the frame (the text label, then a
 // wide legend) or right of it (a legend).
 void outside(const Figure& f, Boxes& b) {
   const Box& fr = f.main.frame;
-  const double font = f.font;
-  double top = fr.y1 + 0.3 * font;
-  if (b.text_out)
-    b.text = Box{fr.x0, top, fr.x0 + b.text_w, top + b.text_h}, top += b.text_h + 0.3 * font;
+  const double font = f.font, pad = em::pad * font;
+  // Over the frame's left end, or further left as far as the page needs.
+  auto left = [&](double w) { return std::max(pad, std::min(fr.x0, f.width - pad - w)); };
+  double top = fr.y1 + (lift + em::clear) * font;
+  if (b.text_out) {
+    double x = left(b.text_w);
+    b.text = Box{x, top, x + b.text_w, top + b.text_h}, top += b.text_h + em::clear * font;
+  }
   if (b.legend_out && f.show_legend && b.wide)
-    b.legend = Box{fr.x0, top, fr.x0 + b.legend_w, top + b.legend_h};
+    b.legend = Box{left(b.legend_w), top, left(b.legend_w) + b.legend_w, top + b.legend_h};
   else if (b.legend_out && f.show_legend)
-    b.legend = Box{fr.x1 + 0.8 * font, fr.y1 - b.legend_h, fr.x1 + 0.8 * font + b.legend_w, fr.y1};
+    b.legend = Box{fr.x1 + em::inset * font, fr.y1 - b.legend_h,
+                   fr.x1 + em::inset * font + b.legend_w, fr.y1};
 }
 
-}  // namespace
+void mark_panels(Figure& f) {
+  mark_panel(f, f.main);
+  if (f.ratio) mark_panel(f, *f.ratio);
+}
 
-void lay_out(Figure& f, const Settings& s) {
-  page(f, s);
-  const std::string x_title = f.x_title.lines.front(), y_title = f.main.title.lines.front();
-  const std::string ratio_title = f.ratio ? f.ratio->title.lines.front() : "";
-  const double font = f.font, line = 1.3 * font;
+// How far the texts of the page reach beyond it, less its pad, on each
+// side.
+Outside overhang(const Figure& f) {
+  const double pad = em::pad * f.font;
+  Outside o;
+  for (const Mark& m : f.page) {
+    if (m.kind != Mark::Kind::text) continue;
+    Box b = box_of(m);
+    o.left = std::max(o.left, pad - b.x0), o.right = std::max(o.right, b.x1 - (f.width - pad));
+    o.bottom = std::max(o.bottom, pad - b.y0), o.top = std::max(o.top, b.y1 - (f.height - pad));
+  }
+  return o;
+}
+
+// The frames, the legend and text label, and the marks, on a page of
+// `height` before anything goes above its frame, with `extra` margins.
+void place(Figure& f, const Settings& s, double height, const Outside& extra) {
+  const double font = f.font;
   Boxes b;
-  b.legend_w = legend_width(f);
-  b.legend_h = static_cast<double>(f.legend.size()) * line + 0.4 * font;
-  b.text_h = static_cast<double>(f.text.size()) * line;
-  for (const std::string& t : f.text) b.text_w = std::max(b.text_w, text_width(t) * font);
-  b.wide = b.legend_w > f.width / 3;
   f.show_legend = s.legend != Place::none;
   b.legend_out = s.legend == Place::outside;
+  set_boxes(f, b, f.width - 2 * em::pad * font);
+  b.wide = b.legend_w > f.width / 3;
   std::vector<Place> legend_order{Place::top_right, Place::top_left, Place::bottom_right,
                                   Place::bottom_left};
   if (s.legend != Place::automatic) legend_order = {s.legend};
   // What finds no corner goes outside the frame, which then shrinks; the
-  // corners are tried again on the smaller frame.
-  for (int round = 0; round < 3; ++round) {
-    Outside room{b.legend_out && !b.wide ? b.legend_w + 0.8 * font : 0,
-                 (b.text_out ? b.text_h + 0.3 * font : 0) +
-                     (b.legend_out && b.wide ? b.legend_h + 0.3 * font : 0)};
-    for (int i = 0; i < 3; ++i) margins(f, x_title, y_title, ratio_title, room);
-    std::vector<Box> found = marks(f), taken;
+  // corners are tried again on the smaller frame, the boxes set again to
+  // the room they have.
+  for (int round = 0; round < 4; ++round) {
+    const bool out = b.legend_out || b.text_out;
+    if (out) set_boxes(f, b, f.width - 2 * em::pad * font);
+    Outside room{b.legend_out && !b.wide ? b.legend_w + em::inset * font : 0,
+                 (b.text_out ? b.text_h + em::clear * font : 0) +
+                     (b.legend_out && b.wide ? b.legend_h + em::clear * font : 0)};
+    if (room.above > 0) room.above += lift * font;
+    room.right += extra.right, room.left = extra.left, room.bottom = extra.bottom,
+                               room.top = extra.top;
+    // A page of the default or a journal's size grows by what goes above
+    // its frame, which keeps its height; a page of the size given does not.
+    if (s.size.grows) f.height = height + room.above;
+    for (int i = 0; i < 3; ++i) margins(f, room);
+    const Box& fr = f.main.frame;
+    if (!out) set_boxes(f, b, fr.x1 - fr.x0 - 2 * em::inset * font);
+    mark_panels(f);
+    std::vector<Box> found = covered(f, f.main), taken;
     b.legend.reset(), b.text.reset();
     if (f.show_legend && !b.legend_out &&
         (b.legend = corner(f, b.legend_w, b.legend_h, legend_order, found, taken)))
@@ -361,13 +423,35 @@ void lay_out(Figure& f, const Settings& s) {
     bool text_lost = !f.text.empty() && !b.text_out && !b.text;
     if (!legend_lost && !text_lost) break;
     b.legend_out = b.legend_out || legend_lost, b.text_out = b.text_out || text_lost;
+    b.wide = b.wide || b.legend_w > f.width / 3;
   }
   outside(f, b);
   if (b.legend) f.legend_box = *b.legend;
   f.show_legend = f.show_legend && b.legend;
+  f.text_right = false;
   if (b.text) {
     f.text_box = *b.text;
     f.text_right = !b.text_out && b.text->x1 > (f.main.frame.x0 + f.main.frame.x1) / 2;
+  }
+  mark_panels(f);
+  mark_page(f);
+}
+
+}  // namespace
+
+// The margins are reckoned from the sizes of what goes in them; what the
+// marks then show beyond the page widens its margin, and all is placed
+// again.
+void lay_out(Figure& f, const Settings& s) {
+  page(f, s);
+  const double height = f.height;
+  Outside extra;
+  for (int pass = 0; pass < 3; ++pass) {
+    place(f, s, height, extra);
+    Outside o = overhang(f);
+    if (std::max({o.left, o.right, o.bottom, o.top}) <= 1e-9) break;
+    extra.left += std::max(o.left, 0.0), extra.right += std::max(o.right, 0.0);
+    extra.bottom += std::max(o.bottom, 0.0), extra.top += std::max(o.top, 0.0);
   }
 }
 

@@ -3,6 +3,7 @@
 // or PNG, or lists their points as tab-separated text.
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "files/whole_file.hpp"
 #include "plot/command.hpp"
 #include "plot/draw.hpp"
+#include "plot/layout.hpp"
 #include "plot/points.hpp"
 #include "tables/read.hpp"
 
@@ -25,11 +27,26 @@ Failure print(std::string_view text) {
   return {};
 }
 
+// How table `i` is drawn: as its --style asks, a line for --curve, else a
+// prediction (a YODA object outside /REF) as steps over bins or a line
+// through points, and a measurement as points.
+Draw style_of(const Options& o, std::size_t i, const tables::Table& t) {
+  if (i < o.styles.size()) return o.styles[i];
+  if (std::ranges::count(o.curves, i + 1) > 0) return Draw::line;
+  tables::Source src = tables::source_of(o.tables[i]);
+  std::string file = src.file;
+  for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  bool yoda = file.ends_with(".yoda") || file.ends_with(".yoda.gz");
+  if (!yoda || src.object.empty() || src.object.starts_with("/REF/")) return Draw::points;
+  bool bins = std::ranges::any_of(t.independent.front().values, &tables::Coordinate::bin);
+  return bins ? Draw::step : Draw::line;
+}
+
 // Every table is read, and may be refused, before anything is written: a
-// matrix has no picture; a table marked as a curve is drawn as one; a
-// title that is a DOI gives way to the YODA object's name; columns of one
-// file are labelled apart; a picture draws a table's one-point slices, each
-// at its own x, as one series.
+// matrix has no picture; each is drawn in the style it asks; a title
+// that is a DOI gives way to the YODA object's name; columns of one
+// file are labelled apart; a picture draws a table's one-point slices,
+// each at its own x, as one series.
 Failure read_all(const Options& o, std::vector<Series>& series) {
   for (std::size_t i = 0; i < o.tables.size(); ++i) {
     tables::Table table;
@@ -42,7 +59,7 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
       return {Cause::matrix, o.tables[i], m};
     std::size_t first = series.size();
     if (!series_of(table, pick, series, why)) return why.subject = o.tables[i], why;
-    bool curve = std::ranges::count(o.curves, i + 1) > 0;
+    const Draw style = table.independent.empty() ? Draw::points : style_of(o, i, table);
     const std::string object = tables::source_of(o.tables[i]).object;
     for (std::size_t k = first; k < series.size(); ++k) {
       if (no_title(series[k].y.name)) series[k].y.name = object.substr(object.rfind('/') + 1);
@@ -51,7 +68,7 @@ Failure read_all(const Options& o, std::vector<Series>& series) {
                             ? o.labels[i]
                             : fs::path(tables::source_of(o.tables[i]).file).filename().string();
       series[k].table = i;
-      series[k].curve = series[k].curve || curve;
+      series[k].curve = style == Draw::line, series[k].step = style == Draw::step;
     }
   }
   tell_apart(series, o.labels.size());
@@ -86,9 +103,9 @@ Failure run(const Options& o) {
   Failure why;
   if (o.device) {
     Figure figure;
-    if (!compose(series, o.settings, figure, notes, why) ||
-        !draw(figure, o.device, o.output, bytes, why))
-      return why;
+    if (!compose(series, o.settings, figure, notes, why)) return why;
+    lay_out(figure, o.settings);
+    if (!draw(figure, o.device, o.output, bytes, why)) return why;
   } else if ((why = points(series, bytes))) {
     return why;
   }

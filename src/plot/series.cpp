@@ -139,12 +139,10 @@ bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& ou
       s.slice += shown_value(t.independent[v], t.independent[v].values[first]);
       s.others += t.independent[v].header.name.empty() ? "x" : t.independent[v].header.name;
     }
-    s.curve = true;
     for (std::size_t i : slices[k]) {
       Point& p = s.points.emplace_back();
       const tables::Entry& e = ys.values[i];
       place(t.independent.front().values[i], p);
-      if (t.independent.front().values[i].bin) s.curve = false;
       p.number = e.number, p.value = e.value;
       if (!e.number) p.text = tables::shown(e.text, 20);
       add_errors(e, p);

@@ -29,6 +29,11 @@ struct Point {
   double stat_down = 0, stat_up = 0, total_down = 0, total_up = 0;
 };
 
+// How a series is drawn: a measurement's markers with error bars, a
+// prediction's line through its points or steps over its bins, each in
+// its band.
+enum class Draw { points, line, step };
+
 struct Series {
   std::string file;   // as given on the command line, for messages
   std::string label;  // the legend entry
@@ -39,7 +44,9 @@ struct Series {
   tables::Header x, y;
   std::vector<std::string> qualifiers;  // of y's column: "$\sqrt{s}$ = 13 TeV"
   std::vector<Point> points;
-  bool curve = false;     // drawn as a line through its points
+  bool curve = false;  // a line through its points, read between them too
+  bool step = false;   // steps over its bins
+  Draw draw() const { return curve ? Draw::line : step ? Draw::step : Draw::points; }
   std::size_t table = 0;  // the table's place on the command line
 };
 
@@ -53,7 +60,7 @@ struct Pick {
 };
 
 // The series `pick` takes of `t`, appended to `out` with file and label
-// left empty; a table given at points (no bin across) is a curve. False
+// left empty. False
 // with `why` set (its subject empty) when the table has no such column or
 // slice.
 bool series_of(const tables::Table& t, const Pick& pick, std::vector<Series>& out, Failure& why);

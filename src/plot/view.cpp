@@ -81,7 +81,8 @@ void curve_by(const Series& first, const Series& t, std::size_t k, bool xlog, Se
   }
 }
 
-// Series `t` divided by `first` bin by bin, a bin by the one of the same edges.
+// Series `t` divided by `first` bin by bin, a bin by the one of the same
+// edges, a point by the one at the same x.
 void by_bins(const Series& first, const Series& t, std::size_t k, bool xlog, Series& out,
              std::vector<Miss>& misses) {
   std::map<std::pair<double, double>, const Point*> bins;
@@ -90,7 +91,10 @@ void by_bins(const Series& first, const Series& t, std::size_t k, bool xlog, Ser
     if (!drawable(q, xlog)) continue;
     auto bin = bins.find(std::pair(q.low, q.high));
     if (bin == bins.end())
-      misses.push_back({k, where(t, q), "no bin with these edges in " + first.file});
+      misses.push_back(
+          {k, where(t, q),
+           (q.high > q.low ? "no bin with these edges in " : "no point at this x in ") +
+               first.file});
     else if (!drawable(*bin->second, xlog) || bin->second->value == 0)
       misses.push_back({k, where(t, q), "no value to divide by in " + first.file});
     else

@@ -2,6 +2,7 @@
 // hand; titles fitted to their axis; the legend and the text label placed
 // clear of every mark, checked against the points' own boxes on the page.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 
 #include "plot/figure.hpp"
 #include "plot/layout.hpp"
+#include "tables/read.hpp"
 
 namespace {
 
@@ -125,10 +127,11 @@ TEST(Figure, MarkersSetAsideStayInsideTheirBins) {
     std::vector<std::string> notes;
     Failure why;
     ASSERT_TRUE(compose(five, s, f, notes, why));
+    lay_out(f, s);
     for (const Point& p : five[0].points) {
       double before = -HUGE_VAL;
       for (std::size_t k = 0; k < 5; ++k) {
-        const double at = f.x.of(p.x) + aside(k, 5, f.x, p);
+        const double at = f.x.of(p.x) + aside(f.main, k, f.x, p);
         EXPECT_GT(at, f.x.of(p.low)) << p.low << " series " << k;
         EXPECT_LT(at, f.x.of(p.high)) << p.low << " series " << k;
         EXPECT_GT(at, before) << p.low << " series " << k;
@@ -171,6 +174,7 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     std::vector<std::string> notes;
     Failure why;
     ASSERT_TRUE(compose({series("a long legend entry", c.points)}, s, f, notes, why));
+    lay_out(f, s);
     const Box &fr = f.main.frame, &b = f.legend_box;
     auto where = [&](const Box& box) -> std::string {
       if (box.x0 >= fr.x1) return "outside";
@@ -199,3 +203,140 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample's fragmentation function, in its six bins.
+Series sample(const char* label) {
+  return series(
+      label, {bin(0.05, 0.1, 6.42, 1.08), bin(0.1, 0.15, 3.3, 0.385), bin(0.15, 0.2, 1.9, 0.217),
+              bin(0.2, 0.3, 0.97, 0.124), bin(0.3, 0.5, 0.34, 0.053), bin(0.5, 1, 0.049, 0.0107)});
+}
+
+// A prediction at points across the sample's x.
+Series prediction(const char* label) {
+  Series s = series(label,
+                    {at_x(0.075, 5.5, 0.4), at_x(0.125, 2.6, 0.2), at_x(0.175, 1.5, 0.1),
+                     at_x(0.25, 0.9, 0.06), at_x(0.4, 0.3, 0.02), at_x(0.75, 0.037, 0.003)},
+                    true);
+  return s;
+}
+
+// The series of an example table or YODA object, drawn as `draw` asks.
+Series example(const std::string& name, const char* label, Draw draw = Draw::points) {
+  tables::Table t;
+  tables::ReadFailure refusal;
+  std::vector<Series> out;
+  Failure why;
+  EXPECT_TRUE(tables::read_table(name, t, refusal)) << name;
+  EXPECT_TRUE(series_of(t, {}, out, why)) << name;
+  if (out.empty()) return series(label, {});
+  out.front().file = name, out.front().label = label;
+  out.front().curve = draw == Draw::line, out.front().step = draw == Draw::step;
+  return out.front();
+}
+
+// A measurement over other bins, shifted.
+Series published(const char* label) {
+  return series(label,
+                {bin(0.05, 0.1, 6.1, 0.9), bin(0.1, 0.15, 3.4, 0.4), bin(0.15, 0.2, 1.85, 0.2),
+                 bin(0.3, 0.5, 0.35, 0.05), bin(0.5, 1, 0.05, 0.009)});
+}
+
+}  // namespace
+
+// The figures of the README and the man page, and figures of long
+// legends, LaTeX titles, scripts and ranges, each at 16 cm, at two
+// columns' and at one column's width: every text the page draws, the
+// legend and the text label lie on the page; no two texts meet; no text
+// outside the frames meets a frame; the legend and the text label meet
+// neither each other, nor a text outside them, nor a measured point's
+// marker or bars.
+TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
+  struct Case {
+    const char* what;
+    std::vector<Series> series;
+    Settings s;
+  };
+  Settings plain, ratio, text, latex, range, outside;
+  ratio.ratio = true;
+  text = ratio;
+  text.text = {"xpcorr sample", "beside invented tables"};
+  Settings scripts = text;
+  scripts.text = {"$e^{+}e^{-} \\to h^{\\pm}_{1} X$", "$Q^{2}_{\\mathrm{min}}$ = 2 GeV$^{2}$",
+                  "$x_{B}$"};
+  latex = ratio;
+  latex.y_title =
+      "$\\frac{1}{\\sigma_{\\mathrm{tot}}} \\frac{d^{2}\\sigma}{dx_p\\,dQ^{2}}$ "
+      "for $e^+e^- \\to h^{\\pm} X$ at $\\sqrt{s}$ = 10.58 GeV, all charged hadrons";
+  latex.x_title = "$x_p = 2|\\vec{p}_h|/\\sqrt{s}$ of the charged hadron, $x_{p}^{\\mathrm{min}}$";
+  range = ratio;
+  range.y_range = {0.1, 4};
+  range.ratio_range = {0.95, 1.05};
+  outside = text;
+  outside.legend = Place::outside;
+  const Case cases[] = {
+      {"the sample", {sample("sample fits")}, plain},
+      {"the README's comparison",
+       {sample("sample fits"), example(EXAMPLES_DIR "/published-style.yaml", "published style"),
+        example(EXAMPLES_DIR "/curve.yaml", "prediction", Draw::line)},
+       text},
+      {"the man page's YODA comparison",
+       {example(YODA_DIR "/reference.yoda:/REF/XPCORR_EXAMPLE/d01-x01-y01", "data"),
+        example(YODA_DIR "/prediction.yoda:/XPCORR_EXAMPLE/d01-x01-y01", "prediction", Draw::step)},
+       ratio},
+      {"a long legend",
+       {sample("sample fits of this analysis with every correction applied"),
+        published("a published measurement of the same fragmentation function, 2019"),
+        prediction("a prediction of a generator tuned to other data")},
+       text},
+      {"long LaTeX titles", {sample("sample"), published("published")}, latex},
+      {"scripts in the text and legend",
+       {sample("$\\pi^{\\pm}_{T}$ sample"), published("$K^{0}_{S}$"),
+        prediction("$\\Lambda_{c}^{+}$")},
+       scripts},
+      {"ranges with arrows", {sample("sample"), published("published"), prediction("p")}, range},
+      {"the legend outside", {sample("sample"), published("published")}, outside},
+  };
+  for (const Case& c : cases)
+    for (PageSize size :
+         {PageSize{}, PageSize{17.8 * cm, 11 * cm, true}, PageSize{8.6 * cm, 6.45 * cm, true}}) {
+      SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(size.width / cm) + " cm");
+      Settings s = c.s;
+      s.size = size;
+      Figure f;
+      std::vector<std::string> notes;
+      Failure why;
+      ASSERT_TRUE(compose(c.series, s, f, notes, why)) << why.detail;
+      lay_out(f, s);
+      const Box page{0, 0, f.width, f.height};
+      std::vector<const Panel*> panels{&f.main};
+      if (f.ratio) panels.push_back(&*f.ratio);
+      std::vector<Box> boxes, texts;  // the legend and text label; the texts outside them
+      if (f.show_legend) boxes.push_back(f.legend_box);
+      if (!f.text.empty()) boxes.push_back(f.text_box);
+      for (const Box& b : boxes) EXPECT_TRUE(b.within(page));
+      if (boxes.size() == 2) {
+        EXPECT_FALSE(boxes[0].meets(boxes[1]));
+      }
+      for (const Mark& m : f.page) {
+        if (m.kind != Mark::Kind::text) continue;
+        Box b = box_of(m);
+        EXPECT_TRUE(b.within(page)) << m.text;
+        // Lines of a title touch; they may not overlap by more than rounding.
+        b = {b.x0 + 1e-9, b.y0 + 1e-9, b.x1 - 1e-9, b.y1 - 1e-9};
+        for (const Box& t : texts) EXPECT_FALSE(b.meets(t)) << m.text;
+        if (std::ranges::any_of(boxes, [&](const Box& o) { return b.within(o); })) continue;
+        texts.push_back(b);
+        for (const Box& o : boxes) EXPECT_FALSE(b.meets(o)) << m.text;
+        for (const Panel* p : panels) EXPECT_FALSE(b.meets(p->frame)) << m.text;
+      }
+      // Markers and bars: the marks of a few points, not a whole line.
+      for (const Mark& m : f.main.marks) {
+        const Box b = box_of(m);
+        if (m.kind == Mark::Kind::text || b.x1 - b.x0 > f.width / 4 || !b.meets(f.main.frame))
+          continue;
+        for (const Box& o : boxes) EXPECT_FALSE(b.meets(o)) << b.x0 << ", " << b.y0;
+      }
+    }
+}

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string_view>
 
 #include <gtest/gtest.h>
@@ -171,6 +173,10 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
       {{"a.yaml", "-o", "f.png", "--size", "3cm,5cm"},
        "xpcorr-plot: size '3cm,5cm' is not W,H in cm, mm or in (4 cm to 100 cm each), "
        "one-column or two-column\n"},
+      {{"a.yaml", "-o", "f.png", "-s", "bars"},
+       "xpcorr-plot: style 'bars' is not points, line or step\n"},
+      {{"a.yaml", "-o", "f.png", "-s", "line", "--style=step"},
+       "xpcorr-plot: more styles (2) than tables (1)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -188,9 +194,9 @@ TEST(XpcorrPlot, CommandLineErrorsAreUsageErrors) {
               help.err.empty());
   // Every option is in the help, within 80 columns.
   for (const char* option :
-       {"--output", "--label", "--column", "--slice", "--curve", "--ratio", "--log", "--linear",
-        "--logx", "--xrange", "--yrange", "--ratio-range", "--xlabel", "--ylabel", "--text",
-        "--legend", "--size", "--help", "--version"})
+       {"--output", "--label",  "--column", "--slice",  "--style",  "--curve",       "--ratio",
+        "--log",    "--linear", "--logx",   "--xrange", "--yrange", "--ratio-range", "--xlabel",
+        "--ylabel", "--text",   "--legend", "--size",   "--help",   "--version"})
     EXPECT_NE(help.out.find(std::string(option) + " "), std::string::npos) << option;
   for (const std::string& line : lines_of(help.out)) EXPECT_LE(line.size(), 81u) << line;
   EXPECT_TRUE(version.exited(0) && version.err.empty());
@@ -420,7 +426,8 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
       }
     }
   // An x given as text or not finite, quoted, and points outside the
-  // ranges asked; the others are drawn.
+  // ranges asked (beyond the y range, an arrow at its edge); the others
+  // are drawn.
   const std::string xs =
       "independent_variables:\n- header: {name: E}\n  values: [{value: 1}, {value: '-'}, "
       "{value: .inf}, {value: 3}, {value: 0}]\ndependent_variables:\n- header: {name: y}\n"
@@ -433,7 +440,7 @@ TEST(XpcorrPlot, PointsAnAxisCannotDrawAreNamedAndLeftOut) {
        dash + infinite + "xpcorr-plot: xs.yaml: E 0 left out: outside the x range (0)\n"},
       {{"--logx", "--yrange", ",3.5"},
        dash + infinite +
-           "xpcorr-plot: xs.yaml: E 3 left out: outside the y range (4)\n"
+           "xpcorr-plot: xs.yaml: E 3 drawn as an arrow at the edge: outside the y range (4)\n"
            "xpcorr-plot: xs.yaml: E 0 left out: its x is not positive (0)\n"},
   };
   for (const Case& c : more) {
@@ -584,8 +591,10 @@ TEST(XpcorrPlot, OverlaysOfOtherBinningsDrawWithARatioToTheFirst) {
   };
   const Case cases[] = {
       // Only the bin 0.5 to 1 of xi has edges of the first table's; the
-      // curve spans the first table's x, from 0.075 to 0.75.
-      {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio"},
+      // curve (a prediction, so marked) spans the first table's x, from
+      // 0.075 to 0.75.
+      {{"a.yaml", "published-style.yaml", "curve.yaml", "positive-minus.yaml", "--ratio", "--style",
+        "points", "--style", "points", "--style", "line"},
        dash + xi},
       {{"a.yaml", "curve.yaml", "-l", "ours"}, ""},
       // The first table as a curve: each bin's x is within its range.
@@ -677,6 +686,109 @@ std::vector<std::string> run_from(const std::vector<SvgText>& texts, const std::
       return out;
     }
   return {};
+}
+
+// A polyline of an SVG picture (PLplot draws every line and fill as one):
+// its stroke and fill colours and its points, on the page the picture's
+// transform gives (y upwards, in points).
+struct SvgLine {
+  std::string stroke, fill;
+  std::vector<std::pair<double, double>> at;
+  // The mean of its points, the closing point that repeats the first not
+  // counted twice.
+  std::pair<double, double> centre() const {
+    std::size_t n = at.size() - (at.size() > 1 && at.front() == at.back());
+    double x = 0, y = 0;
+    for (std::size_t i = 0; i < n; ++i) x += at[i].first, y += at[i].second;
+    return {x / static_cast<double>(n), y / static_cast<double>(n)};
+  }
+};
+
+std::vector<SvgLine> lines_of_svg(const std::string& svg) {
+  auto attribute = [&](std::size_t from, std::size_t to, const char* name) {
+    std::size_t at = svg.find(std::string(name) + "=\"", from);
+    if (at == std::string::npos || at > to) return std::string();
+    at += std::strlen(name) + 2;
+    return svg.substr(at, svg.find('"', at) - at);
+  };
+  std::vector<SvgLine> out;
+  for (std::size_t at = svg.find("<polyline"); at != std::string::npos;
+       at = svg.find("<polyline", at + 1)) {
+    std::size_t end = svg.find("/>", at);
+    SvgLine l{attribute(at, end, "stroke"), attribute(at, end, "fill"), {}};
+    std::string points = attribute(at, end, "points");
+    std::ranges::replace(points, ',', ' ');
+    std::istringstream in(points);
+    for (double x = 0, y = 0; in >> x >> y;) l.at.emplace_back(x, y);
+    out.push_back(l);
+  }
+  return out;
+}
+
+// A measurement drawn over two predictions of the same bins (steps, and a
+// line through points): in the frame the bands come first, then the
+// predictions' lines, then the measurement, whose markers (filled circles
+// of its colour) sit on their values: each on its bin's bar and in its
+// middle, on its error bar, and apart in proportion to the values. Nothing
+// sets them aside, for no other series draws markers in their bins.
+TEST(XpcorrPlot, MarkersSitOnTheirValuesOverTheBandsAndLines) {
+  const std::string bins =
+      "independent_variables:\n- header: {name: x}\n  values: [{low: 0, high: 1}, {low: 1, high: "
+      "2}, {low: 2, high: 3}]\ndependent_variables:\n- header: {name: y}\n  values:\n  - {value: "
+      "1, errors: [{symerror: 0.2}]}\n  - {value: 2, errors: [{symerror: 0.5}]}\n  - {value: 4, "
+      "errors: [{symerror: 0.3}]}\n";
+  for (const char* size : {"16cm,12cm", "one-column"}) {
+    SCOPED_TRACE(size);
+    ScratchDir dir;
+    dir.write("m.yaml", bins);
+    dir.write("p.yaml", at_points({"0.5", "1.5", "2.5"}, {"1.1", "2.2", "3.9"}));
+    ChildResult r = plot(dir, {"m.yaml", "m.yaml", "p.yaml", "--style", "points", "--style", "step",
+                               "--style", "line", "--linear", "--size", size, "-r", "-o", "f.svg"});
+    ASSERT_TRUE(r.exited(0)) << r.err;
+    std::vector<SvgLine> all = lines_of_svg(dir.read("f.svg"));
+    // The main panel is drawn first, up to the ratio panel's band.
+    auto ratio = std::ranges::find_if(
+        all, [](const SvgLine& l) { return l.stroke == "none" && l.fill == "#3F90DA"; });
+    std::vector<SvgLine> main(all.begin(), ratio);
+    const std::string data = "#3F90DA", step = "#FFA90E", line = "#BD1F01";
+    std::size_t first_data = main.size(), last_prediction = 0;
+    std::vector<std::pair<double, double>> markers;
+    std::vector<SvgLine> bars, errors;
+    for (std::size_t i = 0; i < main.size(); ++i) {
+      const SvgLine& l = main[i];
+      if (l.stroke == data || l.fill == data) first_data = std::min(first_data, i);
+      if (l.stroke == step || l.fill == step || l.stroke == line || l.fill == line)
+        last_prediction = i;
+      if (l.fill == data && l.at.size() >= 24) markers.push_back(l.centre());
+      if (l.stroke == data && l.at.size() == 2 && l.at[0].second == l.at[1].second)
+        bars.push_back(l);
+      if (l.stroke == data && l.at.size() == 2 && l.at[0].first == l.at[1].first)
+        errors.push_back(l);
+    }
+    EXPECT_LT(last_prediction, first_data);
+    ASSERT_EQ(markers.size(), 3u);
+    const double values[] = {1, 2, 4};
+    for (std::size_t k = 0; k < 3; ++k) {
+      auto [x, y] = markers[k];
+      EXPECT_TRUE(std::ranges::any_of(bars,
+                                      [&](const SvgLine& b) {
+                                        return std::fabs(b.at[0].second - y) < 0.02 &&
+                                               std::fabs((b.at[0].first + b.at[1].first) / 2 - x) <
+                                                   0.02;
+                                      }))
+          << "marker " << k << " at " << x << ", " << y;
+      EXPECT_TRUE(std::ranges::any_of(errors,
+                                      [&](const SvgLine& e) {
+                                        return std::fabs(e.at[0].first - x) < 0.02 &&
+                                               std::fabs((e.at[0].second + e.at[1].second) / 2 -
+                                                         y) < 0.02;
+                                      }))
+          << "marker " << k;
+      double expected = (values[k] - values[0]) / (values[2] - values[0]);
+      EXPECT_NEAR((y - markers[0].second) / (markers[2].second - markers[0].second), expected,
+                  1e-3);
+    }
+  }
 }
 
 TEST(XpcorrPlot, AxisLabelsStateTheirNumbersWhole) {
