@@ -1,6 +1,6 @@
 // Reading a YODA object into a table: the BEGIN/END structure of the whole
-// text, then the form its type and version name, its YAML header (yaml-cpp)
-// and its rows of numbers (std::from_chars, never the locale's reading).
+// text, then the form its type and version name, its YAML header and its
+// rows of numbers (std::from_chars, never the locale's reading).
 
 #include <algorithm>
 #include <cctype>
@@ -110,19 +110,19 @@ struct Lines {
 
 // The YAML header of a V2 or V3 object, up to its '---' line, its lines
 // indented as written.
-bool header(Lines& in, const std::string& path, YAML::Node& h, ReadFailure& why) {
+bool header(Lines& in, const std::string& path, YamlDocument& doc, YamlNode& h, ReadFailure& why) {
   const std::size_t first = in.line + 1;
   std::string yaml;
   for (std::string_view s; in.next(s);) {
     if (s == "---") {
-      try {
-        h = YAML::Load(yaml);
-      } catch (const YAML::ParserException& e) {
-        return why = {ReadError::not_yaml, "the header of " + path + ", line " +
-                                               std::to_string(first + e.mark.line) + ": " + e.msg},
-               false;
+      if (!doc.parse(yaml, why)) {
+        if (why.cause == ReadError::not_yaml)
+          why.detail = "the header of " + path + ", line " +
+                       std::to_string(first + doc.syntax().line) + ": " + doc.syntax().problem;
+        return false;
       }
-      if (h.IsDefined() && !h.IsNull() && !h.IsMap())
+      h = doc.root();
+      if (h.defined() && !h.is_null() && !h.is_map())
         return why = {ReadError::bad_line,
                       place(first) + ": the header of " + path + " is not a YAML map"},
                false;
@@ -133,10 +133,7 @@ bool header(Lines& in, const std::string& path, YAML::Node& h, ReadFailure& why)
   return why = {ReadError::no_header_end, path}, false;
 }
 
-std::string title(const YAML::Node& h) {
-  YAML::Node t = at(h, "Title");
-  return t.IsScalar() ? t.Scalar() : "";
-}
+std::string title(const YamlNode& h) { return std::string(h.at("Title").text()); }
 
 // A row of `count` numbers, their texts in `w`.
 bool row(std::string_view s, std::size_t line, std::size_t count, std::vector<std::string_view>& w,
@@ -170,19 +167,19 @@ bool statistical(const std::string& label) {
 }
 
 // The sources of one point's ErrorBreakdown, down and up as magnitudes.
-bool sources(const YAML::Node& map, std::size_t point, std::size_t& budget,
+bool sources(const YamlNode& map, std::size_t point, std::size_t& budget,
              std::vector<Uncertainty>& out, ReadFailure& why) {
   const std::string where = "of point " + std::to_string(point + 1);
-  if (!map.IsMap()) return why = {ReadError::bad_breakdown, where + " is not a map"}, false;
+  if (!map.is_map()) return why = {ReadError::bad_breakdown, where + " is not a map"}, false;
   out.clear();
-  for (const auto& kv : map) {
-    if (budget-- == 0) return why = {ReadError::too_many_nodes, "4"}, false;
+  for (std::size_t i = 0; i < map.size(); ++i) {
+    if (budget-- == 0)
+      return why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
     Uncertainty& u = out.emplace_back();
-    u.label = kv.first.IsScalar() ? kv.first.Scalar() : "";
-    const YAML::Node& v = kv.second;
-    YAML::Node dn = at(v, "dn"), up = at(v, "up");
+    u.label = map.key(i).text();
+    const YamlNode v = map.value(i), dn = v.at("dn"), up = v.at("up");
     double d = 0, p = 0;
-    if (!dn.IsScalar() || !up.IsScalar() || !number(dn.Scalar(), d) || !number(up.Scalar(), p))
+    if (!dn.is_scalar() || !up.is_scalar() || !number(dn.text(), d) || !number(up.text(), p))
       return why = {ReadError::bad_breakdown,
                     "'" + shown(u.label) + "' " + where + " has no numbers 'dn' and 'up'"},
              false;
@@ -218,23 +215,23 @@ void broken_down(std::vector<Uncertainty> parts, Entry& e) {
 // The ErrorBreakdown of a V2 scatter: a map from point index (from 0) to a
 // map of sources, each {dn: -D, up: U}. Aliases may repeat a large map for
 // every point, so the sources visited are counted.
-bool breakdown(const YAML::Node& h, std::size_t header_bytes, std::vector<Entry>& entries,
+bool breakdown(const YamlNode& h, std::size_t header_bytes, std::vector<Entry>& entries,
                ReadFailure& why) {
-  YAML::Node b = at(h, "ErrorBreakdown");
-  if (!b.IsDefined() || b.IsNull()) return true;
-  if (!b.IsMap()) return why = {ReadError::bad_breakdown, "is not a map"}, false;
-  std::size_t budget = 4 * header_bytes + 1000;
+  const YamlNode b = h.at("ErrorBreakdown");
+  if (!b.defined() || b.is_null()) return true;
+  if (!b.is_map()) return why = {ReadError::bad_breakdown, "is not a map"}, false;
+  std::size_t budget = nodes_per_byte * header_bytes + 1000;
   std::vector<Uncertainty> parts;
-  for (const auto& kv : b) {
+  for (std::size_t k = 0; k < b.size(); ++k) {
     std::size_t i = 0;
-    std::string key = kv.first.IsScalar() ? kv.first.Scalar() : "";
+    const std::string_view key = b.key(k).text();
     auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), i);
     if (key.empty() || ec != std::errc() || end != key.data() + key.size() || i >= entries.size())
       return why = {ReadError::bad_breakdown, "names point '" + shown(key) + "' of " +
                                                   std::to_string(entries.size()) +
                                                   " (numbered from 0)"},
              false;
-    if (!sources(kv.second, i, budget, parts, why)) return false;
+    if (!sources(b.value(k), i, budget, parts, why)) return false;
     broken_down(parts, entries[i]);
   }
   return true;
@@ -263,9 +260,10 @@ bool key_line(std::string_view s, std::string_view& key, std::string_view& value
 // and its total errors down and up; in V2 each point's sources may be
 // broken down in the header.
 bool read_scatter(Lines in, const std::string& path, bool old, Table& t, ReadFailure& why) {
-  YAML::Node h;
+  YamlDocument doc;
+  YamlNode h;
   const std::size_t start = in.text.size();
-  if (!old && !header(in, path, h, why)) return false;
+  if (!old && !header(in, path, doc, h, why)) return false;
   const std::size_t header_bytes = start - in.text.size();
   std::string name = title(h);
   std::vector<Coordinate> xs;
@@ -304,8 +302,9 @@ Entry density(double low, double high, std::string_view low_text, std::string_vi
 // Histo1D V2: after comment lines and the Total, Underflow and Overflow
 // lines, a row per bin: xlow xhigh sumw sumw2 sumwx sumwx2 numEntries.
 bool read_histo_v2(Lines in, const std::string& path, Table& t, ReadFailure& why) {
-  YAML::Node h;
-  if (!header(in, path, h, why)) return false;
+  YamlDocument doc;
+  YamlNode h;
+  if (!header(in, path, doc, h, why)) return false;
   std::vector<Coordinate> xs;
   std::vector<Entry> ys;
   std::vector<std::string_view> w;
@@ -346,18 +345,15 @@ bool edges(std::string_view list, std::size_t line, std::vector<std::string_view
 // error columns.
 bool labels(std::string_view list, std::size_t line, std::vector<std::string>& out,
             ReadFailure& why) {
-  YAML::Node n;
-  bool ok = true;
-  try {
-    n = YAML::Load(std::string(list));
-  } catch (const YAML::ParserException&) {
-    ok = false;
-  }
+  YamlDocument doc;
+  ReadFailure fault;
+  bool ok = doc.parse(list, fault);
+  const YamlNode n = doc.root();
   out.clear();
-  if (ok && n.IsNull()) return true;
-  ok = ok && n.IsSequence();
+  if (ok && (!n.defined() || n.is_null())) return true;
+  ok = ok && n.is_sequence();
   for (std::size_t i = 0; ok && i < n.size(); ++i)
-    if ((ok = n[i].IsScalar() || n[i].IsNull())) out.push_back(n[i].IsNull() ? "" : n[i].Scalar());
+    if ((ok = n.item(i).is_scalar() || n.item(i).is_null())) out.emplace_back(n.item(i).text());
   if (!ok) why = {ReadError::bad_line, place(line) + ": the ErrorLabels are not a list of labels"};
   return ok;
 }
@@ -378,8 +374,9 @@ bool estimate_error(std::string_view dn, std::string_view up, const std::string&
 // an estimate's is the value (already a density) and per label the error
 // down and up.
 bool read_binned(Lines in, const std::string& path, bool estimate, Table& t, ReadFailure& why) {
-  YAML::Node h;
-  if (!header(in, path, h, why)) return false;
+  YamlDocument doc;
+  YamlNode h;
+  if (!header(in, path, doc, h, why)) return false;
   std::vector<std::string_view> edge_texts, w;
   std::vector<double> edge_values, x;
   std::vector<std::string> errors;
@@ -531,8 +528,10 @@ bool YodaReader::finish(Table& t, ReadFailure& why) const noexcept {
       case Form::histo_v3: return read_binned(in, path, false, t, why);
       case Form::estimate_v3: return read_binned(in, path, true, t, why);
     }
-  } catch (...) {
-    why = failure_in_flight();
+  } catch (const std::bad_alloc&) {
+    why = {ReadError::unreadable, "out of memory"};
+  } catch (const std::exception& e) {
+    why = {ReadError::unreadable, e.what()};
   }
   return false;
 }
