@@ -233,8 +233,8 @@ std::string message(const ReadFailure& f) {
     case ReadError::several_objects: return d + ": name the one to read as FILE:PATH";
     case ReadError::no_such_object: return "no object " + d;
     case ReadError::unknown_type:
-      return d + ", which is not read here (Scatter2D old and V2, Histo1D V2 and V3, " +
-             "Estimate1D V3 are)";
+      return d + ", which is not read here (Scatter2D old and V2, Histo1D old, V2 and V3, " +
+             "Profile1D old and V2, Estimate1D V3 are)";
     case ReadError::no_header_end: return "object " + d + " has no '---' line ending its header";
     case ReadError::bad_breakdown: return "the ErrorBreakdown " + d;
   }
