@@ -90,8 +90,13 @@ std::string point(std::size_t i, const std::string& variable) {
 
 // Every variable is a list of values, as many as the first independent
 // variable has: point i of each belongs to point i of the others.
+// A table of values against no independent variable is HEPData (a list of
+// numbers) but has no x to draw them against.
 bool check_variables(const Node& doc, ReadFailure& why) {
   std::optional<std::pair<std::size_t, std::string>> first;
+  const Node xs = doc.at("independent_variables"), ys = doc.at("dependent_variables");
+  if (xs.is_sequence() && xs.size() == 0 && ys.is_sequence() && ys.size() > 0)
+    return why = {ReadError::no_x, ""}, false;
   for (const char* kind : {"independent", "dependent"}) {
     std::string group = std::string(kind) + "_variables";
     Node list = doc.at(group);

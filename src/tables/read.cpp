@@ -213,6 +213,8 @@ std::string message(const ReadFailure& f) {
       return "its aliases repeat nodes too often (over " + d + " per byte)";
     case ReadError::forbidden_key: return "key '" + d + "' is not allowed in a HEPData table";
     case ReadError::no_variables: return "no " + d + " variables: not a HEPData data table";
+    case ReadError::no_x:
+      return "no independent variables: the table holds no x to draw its values against";
     case ReadError::not_list: return d + " is not a list";
     case ReadError::no_values: return d + " has no values";
     case ReadError::count_mismatch: return d;

@@ -1,6 +1,7 @@
 // The YODA reader on small invented files of every form it reads, plain and
 // gzip-compressed, each object read into the numbers worked by hand from
-// its lines; and every fault of such a file refused with its reason.
+// its lines; and every fault of such a file refused with its reason; and
+// the HEPData reader on what YAML 1.1 and HEPData tables allow.
 
 #include <zlib.h>
 
@@ -229,8 +230,7 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("bomb.yoda", alias_bomb());
   // Rows of the forms read that a fault would misread: x errors unequal, a
   // zero error on one side, a '---' for one side of an estimate's error.
-  dir.write("sided.yoda", object("YODA_SCATTER2D_V2",
-                                 "1 0.25 0.5 2 0 0.3\n3 0 0 4 0.5 0\n"));
+  dir.write("sided.yoda", object("YODA_SCATTER2D_V2", "1 0.25 0.5 2 0 0.3\n3 0 0 4 0.5 0\n"));
   dir.write("sided-est.yoda", object("YODA_ESTIMATE1D_V3",
                                      "Edges(A1): [0, 1, 2]\nErrorLabels: [\"stat\"]\n"
                                      "nan --- ---\n2.5 --- 0.25\n4 -0.5 ---\nnan --- ---\n"));
@@ -254,11 +254,21 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("past.yoda",
             "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {1: {stat: "
             "{dn: -1, up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
-  dir.write("list.yoda", "BEGIN YODA_SCATTER2D_V2 /A/x\n- Path\n---\n1 0 0 1 1 1\nEND "
-                         "YODA_SCATTER2D_V2\n");
+  dir.write("list.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\n- Path\n---\n1 0 0 1 1 1\nEND "
+            "YODA_SCATTER2D_V2\n");
   dir.write("bin.yaml",
             "independent_variables:\n- header: {name: x}\n  values: [{low: 0, high: 1, value: "
             "abc}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: 1}]\n");
+  dir.write("no-x.yaml",
+            "independent_variables: []\ndependent_variables:\n- header: {name: y}\n  values: "
+            "[{value: 1}]\n");
+  // Numbers in YAML 1.1's forms, as HEPData's own tools read them.
+  dir.write("yaml11.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{value: 1_000}, {value: "
+            "0x10}, {value: 010}, {value: 1:30}, {value: 1e5}, {value: '2.5'}, {value: yes, "
+            "value: -.inf}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: 1}, "
+            "{value: 2}, {value: 3}, {value: 4}, {value: 5}, {value: 6}, {value: 7}]\n");
   std::filesystem::create_directory(dir.file("dir.yoda"));
 
   // Worked by hand: a scatter bin runs from x - xerr- to x + xerr+ in the
@@ -339,6 +349,11 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"past.yoda", "the ErrorBreakdown names point '1' of 1 (numbered from 0)"},
       {"list.yoda", "line 2: the header of /A/x is not a YAML map"},
       {"bin.yaml", "value of point 1 of 'x' is not a number"},
+      // YAML 1.1: 1_000 is 1000, 0x10 16, 010 octal 8, 1:30 base 60 90;
+      // 1e5 and a quoted '2.5' stay numbers, as this reader always took
+      // them; of a repeated key the last counts.
+      {"yaml11.yaml", "y: y\nx: x\n1000: 1\n16: 2\n8: 3\n90: 4\n1e+05: 5\n2.5: 6\n-inf: 7\n"},
+      {"no-x.yaml", "no independent variables: the table holds no x to draw its values against"},
       {"dir.yoda", "cannot read: Is a directory"},
       {"missing.yoda", "cannot read: No such file or directory"},
   };
