@@ -153,6 +153,7 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
   };
   std::vector<Open> open;
   std::vector<std::uint32_t> pending;
+  int depth = 0;  // of the collections open, in every document
   for (;;) {
     Event event;
     if (!(event.held = yaml_parser_parse(&parser.p, &event.e))) {
@@ -166,8 +167,12 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
       return fault({p.problem_mark.line, p.problem_mark.column, problem_of(p.problem)}, true, why);
     }
     const yaml_event_t& e = event.e;
+    const bool opens = e.type == YAML_SEQUENCE_START_EVENT || e.type == YAML_MAPPING_START_EVENT;
     if (e.type == YAML_STREAM_END_EVENT) return true;
     if (e.type == YAML_DOCUMENT_START_EVENT) ++documents_;
+    if (e.type == YAML_SEQUENCE_END_EVENT || e.type == YAML_MAPPING_END_EVENT) --depth;
+    if (opens && ++depth > max_depth + 1)  // a collection below level max_depth
+      return why = {ReadError::too_deep, std::to_string(max_depth)}, false;
     if (documents_ != 1 || e.type == YAML_DOCUMENT_START_EVENT ||
         e.type == YAML_DOCUMENT_END_EVENT || e.type == YAML_STREAM_START_EVENT)
       continue;
@@ -196,15 +201,12 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
       anchor = s.anchor;
     } else {
       const bool map = e.type == YAML_MAPPING_START_EVENT;
-      if (open.size() > static_cast<std::size_t>(max_depth))
-        return why = {ReadError::too_deep, std::to_string(max_depth)}, false;
       nodes_.push_back({map ? Kind::map : Kind::sequence, false, 0, 0});
       anchor = map ? e.data.mapping_start.anchor : e.data.sequence_start.anchor;
     }
     if (anchor) anchors[reinterpret_cast<const char*>(anchor)] = index;
     if (!open.empty()) pending.push_back(index);
-    if (e.type == YAML_SEQUENCE_START_EVENT || e.type == YAML_MAPPING_START_EVENT)
-      open.push_back({index, pending.size()});
+    if (opens) open.push_back({index, pending.size()});
   }
 }
 
