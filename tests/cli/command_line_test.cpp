@@ -830,7 +830,7 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
     expect_allowed_keys(t);
     ASSERT_EQ(t["independent_variables"].size(), 1u);
     const YAML::Node x = t["independent_variables"][0];
-    EXPECT_EQ(x["header"]["name"].Scalar(), "x_p");
+    EXPECT_EQ(x["header"]["name"].Scalar(), "$x_p$");
     ASSERT_EQ(x["values"].size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
       EXPECT_EQ(x["values"][i]["low"].Scalar(), edges[i]);
