@@ -144,8 +144,9 @@ TEST(Figure, MarkersSetAsideStayInsideTheirBins) {
 TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
   // Falling, rising, and filling every corner: the legend takes the first
   // free corner of top right, top left, bottom right, bottom left, else
-  // goes right of the frame; the text label the first of top left, top
-  // right, bottom left, bottom right, else above the frame.
+  // goes right of the frame, or above it when wider than a fifth of the
+  // page; the text label the first of top left, top right, bottom left,
+  // bottom right, else above the frame.
   std::vector<Point> falling, rising, everywhere;
   for (int i = 0; i < 10; ++i) {
     falling.push_back(bin(i, i + 1, 10 - i, 0.3));
@@ -157,11 +158,13 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     Place legend;
     std::vector<std::string> text;
     std::string where, text_where;
+    const char* label = "a long legend entry";
   };
   const Case cases[] = {
       {falling, Place::automatic, {"Experiment"}, "top right", "bottom left"},
       {rising, Place::automatic, {"Experiment"}, "top left", "bottom right"},
-      {everywhere, Place::automatic, {"Experiment", "e+e- at 10.6 GeV"}, "outside", "above"},
+      {everywhere, Place::automatic, {"Experiment", "e+e- at 10.6 GeV"}, "above", "above"},
+      {everywhere, Place::automatic, {"Experiment"}, "outside", "above", "data"},
       {falling, Place::bottom_left, {}, "bottom left", ""},
   };
   for (const Case& c : cases) {
@@ -173,7 +176,7 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     Figure f;
     std::vector<std::string> notes;
     Failure why;
-    ASSERT_TRUE(compose({series("a long legend entry", c.points)}, s, f, notes, why));
+    ASSERT_TRUE(compose({series(c.label, c.points)}, s, f, notes, why));
     lay_out(f, s);
     const Box &fr = f.main.frame, &b = f.legend_box;
     auto where = [&](const Box& box) -> std::string {
