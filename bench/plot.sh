@@ -15,7 +15,7 @@ tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 # and system), in seconds. On a machine shared with other work the
 # processor time is the steadier of the two.
 best() {
-  w= c=
+  w='' c=''
   for _ in 1 2 3 4 5; do
     /usr/bin/time -f '%e %U %S' -o "$tmp/t" "$@" >/dev/null 2>&1
     read -r e u s <"$tmp/t"
@@ -26,8 +26,10 @@ best() {
   echo "$w $c"
 }
 
+# shellcheck disable=SC2046  # two numbers, one word each
 set -- $(best "$root/build/xpcorr-plot" "$tmp/sample.yaml" -o "$tmp/ours.png" -l "sample fits")
 ours_wall=$1 ours_cpu=$2
+# shellcheck disable=SC2046
 set -- $(best /usr/bin/python3 "$root/bench/plot_matplotlib.py" "$tmp/sample.yaml" "$tmp/mpl.png")
 theirs_wall=$1 theirs_cpu=$2
 printf '%-34s %10s %10s %10s\n' measure xpcorr-plot matplotlib ratio
