@@ -151,8 +151,8 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
   plplot_error.clear();
   const bool png = std::strcmp(device, "pngcairo") == 0;
   const double scale = 200.0 / 72;
-  const int width = static_cast<int>(std::lround(figure.width * scale));
-  const int height = static_cast<int>(std::lround(figure.height * scale));
+  [[maybe_unused]] const int width = static_cast<int>(std::lround(figure.width * scale));
+  [[maybe_unused]] const int height = static_cast<int>(std::lround(figure.height * scale));
   std::string pixels;
   {
     Quiet quiet;
