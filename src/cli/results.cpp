@@ -1,6 +1,8 @@
-// The results table: the xp bins 4 to 9 as bins of x_p, then the
-// fragmentation function and the rate, each with the branching ratio as a
-// qualifier and its statistical and systematic errors.
+// The results table: the xp bins 4 to 9 as bins of $x_p$ (the name in
+// dollars, HEPData's mark of LaTeX, so that it is drawn as x with a
+// subscript p), then the fragmentation function and the rate, each with
+// the branching ratio as a qualifier and its statistical and systematic
+// errors.
 
 #include "cli/results.hpp"
 
@@ -37,7 +39,7 @@ Edges edges(int b) {
 }
 
 tables::Independent xp_bins() {
-  tables::Independent x{{"x_p", ""}, {}};
+  tables::Independent x{{"$x_p$", ""}, {}};
   for (int b = core::first_reported; b <= core::last_reported; ++b)
     x.values.push_back(tables::Coordinate::of_bin(edges(b).low, edges(b).high));
   return x;

@@ -37,7 +37,9 @@ constexpr double sample_error = 0.4;   // half a legend error bar's
 constexpr double inset = 0.8;          // frame to a box in its corner
 constexpr double clear = 0.3;          // a box to the nearest mark
 constexpr double text_half = 0.6;      // half a line of text, without scripts
-constexpr double script = 0.35;        // each sub- or superscript level adds this
+constexpr double script = 0.45;        // each sub- or superscript level adds this: a
+                                       // superscript's top, a subscript's descender
+                                       // reach about 0.9 and 1.05 em from the centre
 }  // namespace em
 
 namespace width {

@@ -306,12 +306,18 @@ double set_in(const std::vector<std::string>& texts, double size, double room, d
 // Sizes of the legend and text label boxes, and where each one went.
 struct Boxes {
   double legend_w = 0, legend_h = 0, text_w = 0, text_h = 0;
-  bool wide = false;  // a legend wider than a third of the page goes above the frame
+  bool wide = false;  // a legend wider than a fifth of the page goes above the frame
   bool legend_out = false, text_out = false;
   std::optional<Box> legend, text;
 };
 
 constexpr double legend_extra = 3 * em::sample_gap + em::sample;  // ems beside the text
+
+// A legend that finds no corner goes right of the frame only when it takes
+// less than this part of the page's width; a wider one would leave the
+// frame narrow (a column's figure would lose a third of it) and goes
+// above, where the page grows instead.
+constexpr double wide_legend = 5;
 
 // The legend's and text label's lines and sizes, fitted to `room` points.
 void set_boxes(Figure& f, Boxes& b, double room) {
@@ -387,7 +393,7 @@ void place(Figure& f, const Settings& s, double height, const Outside& extra) {
   f.show_legend = s.legend != Place::none;
   b.legend_out = s.legend == Place::outside;
   set_boxes(f, b, f.width - 2 * em::pad * font);
-  b.wide = b.legend_w > f.width / 3;
+  b.wide = b.legend_w > f.width / wide_legend;
   std::vector<Place> legend_order{Place::top_right, Place::top_left, Place::bottom_right,
                                   Place::bottom_left};
   if (s.legend != Place::automatic) legend_order = {s.legend};
@@ -423,7 +429,7 @@ void place(Figure& f, const Settings& s, double height, const Outside& extra) {
     bool text_lost = !f.text.empty() && !b.text_out && !b.text;
     if (!legend_lost && !text_lost) break;
     b.legend_out = b.legend_out || legend_lost, b.text_out = b.text_out || text_lost;
-    b.wide = b.wide || b.legend_w > f.width / 3;
+    b.wide = b.wide || b.legend_w > f.width / wide_legend;
   }
   outside(f, b);
   if (b.legend) f.legend_box = *b.legend;

@@ -833,7 +833,7 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
     expect_allowed_keys(t);
     ASSERT_EQ(t.at("independent_variables").size(), 1u);
     const tables::YamlNode x = t.at("independent_variables").item(0);
-    EXPECT_EQ(x.at("header").at("name").text(), "x_p");
+    EXPECT_EQ(x.at("header").at("name").text(), "$x_p$");
     ASSERT_EQ(x.at("values").size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
       EXPECT_EQ(x.at("values").item(i).at("low").text(), edges[i]);

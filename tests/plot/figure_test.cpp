@@ -144,8 +144,9 @@ TEST(Figure, MarkersSetAsideStayInsideTheirBins) {
 TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
   // Falling, rising, and filling every corner: the legend takes the first
   // free corner of top right, top left, bottom right, bottom left, else
-  // goes right of the frame; the text label the first of top left, top
-  // right, bottom left, bottom right, else above the frame.
+  // goes right of the frame, or above it when wider than a fifth of the
+  // page; the text label the first of top left, top right, bottom left,
+  // bottom right, else above the frame.
   std::vector<Point> falling, rising, everywhere;
   for (int i = 0; i < 10; ++i) {
     falling.push_back(bin(i, i + 1, 10 - i, 0.3));
@@ -157,11 +158,13 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     Place legend;
     std::vector<std::string> text;
     std::string where, text_where;
+    const char* label = "a long legend entry";
   };
   const Case cases[] = {
       {falling, Place::automatic, {"Experiment"}, "top right", "bottom left"},
       {rising, Place::automatic, {"Experiment"}, "top left", "bottom right"},
-      {everywhere, Place::automatic, {"Experiment", "e+e- at 10.6 GeV"}, "outside", "above"},
+      {everywhere, Place::automatic, {"Experiment", "e+e- at 10.6 GeV"}, "above", "above"},
+      {everywhere, Place::automatic, {"Experiment"}, "outside", "above", "data"},
       {falling, Place::bottom_left, {}, "bottom left", ""},
   };
   for (const Case& c : cases) {
@@ -173,7 +176,7 @@ TEST(Figure, TheLegendAndTextLabelCoverNoMark) {
     Figure f;
     std::vector<std::string> notes;
     Failure why;
-    ASSERT_TRUE(compose({series("a long legend entry", c.points)}, s, f, notes, why));
+    ASSERT_TRUE(compose({series(c.label, c.points)}, s, f, notes, why));
     lay_out(f, s);
     const Box &fr = f.main.frame, &b = f.legend_box;
     auto where = [&](const Box& box) -> std::string {
@@ -251,7 +254,7 @@ Series published(const char* label) {
 // legend and the text label lie on the page; no two texts meet; no text
 // outside the frames meets a frame; the legend and the text label meet
 // neither each other, nor a text outside them, nor a measured point's
-// marker or bars.
+// marker or bars; and the frame keeps at least half the page's width.
 TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
   struct Case {
     const char* what;
@@ -270,6 +273,11 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
       "$\\frac{1}{\\sigma_{\\mathrm{tot}}} \\frac{d^{2}\\sigma}{dx_p\\,dQ^{2}}$ "
       "for $e^+e^- \\to h^{\\pm} X$ at $\\sqrt{s}$ = 10.58 GeV, all charged hadrons";
   latex.x_title = "$x_p = 2|\\vec{p}_h|/\\sqrt{s}$ of the charged hadron, $x_{p}^{\\mathrm{min}}$";
+  Settings man = ratio;  // the man page's figure for a column
+  man.text = {"Experiment", "$\\sqrt{s}$ = 10.58 GeV"};
+  man.ratio_range = {0.5, 1.5};
+  Settings labelled = latex;
+  labelled.x_title = "$x_p$";
   range = ratio;
   range.y_range = {0.1, 4};
   range.ratio_range = {0.95, 1.05};
@@ -297,6 +305,15 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
        scripts},
       {"ranges with arrows", {sample("sample"), published("published"), prediction("p")}, range},
       {"the legend outside", {sample("sample"), published("published")}, outside},
+      {"the man page's figure for a column",
+       {sample("this analysis"), example(EXAMPLES_DIR "/published-style.yaml", "published")},
+       man},
+      {"a long LaTeX title and LaTeX labels",
+       {series("$\\pi^{\\pm}$ data",
+               {bin(0.1, 0.2, 3.1, 0.36), bin(0.2, 0.4, 1.2, 0.14), bin(0.4, 0.7, 0.3, 0.06)}),
+        series("$K^{0}_{S}$ other",
+               {bin(0.1, 0.2, 3.3, 0.36), bin(0.2, 0.4, 1.1, 0.14), bin(0.4, 0.7, 0.3, 0.06)})},
+       labelled},
   };
   for (const Case& c : cases)
     for (PageSize size :
@@ -310,6 +327,7 @@ TEST(Figure, EveryBoxIsOnThePageAndClearOfTheOthers) {
       ASSERT_TRUE(compose(c.series, s, f, notes, why)) << why.detail;
       lay_out(f, s);
       const Box page{0, 0, f.width, f.height};
+      EXPECT_GE(f.main.frame.x1 - f.main.frame.x0, f.width / 2);
       std::vector<const Panel*> panels{&f.main};
       if (f.ratio) panels.push_back(&*f.ratio);
       std::vector<Box> boxes, texts;  // the legend and text label; the texts outside them

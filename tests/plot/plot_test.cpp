@@ -12,6 +12,10 @@
 #include <sstream>
 #include <string_view>
 
+#ifdef XPCORR_ZLIB
+#include <zlib.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include "plot/latex.hpp"
@@ -99,6 +103,62 @@ void copy_examples(const ScratchDir& dir) {
 
 const std::string hint = "Try 'xpcorr-plot --help' for more information.\n";
 
+#ifdef XPCORR_ZLIB
+// The pixels of a PNG file of 8-bit RGB, read by the format's own rules:
+// each chunk's CRC checked, the IDAT chunks inflated, each row unfiltered
+// (none, sub, up, average, Paeth). Empty pixels when any of that fails.
+struct Pixels {
+  std::uint32_t width = 0, height = 0;
+  std::string rgb;
+  std::string at(std::size_t x, std::size_t y) const { return rgb.substr(3 * (y * width + x), 3); }
+};
+
+Pixels pixels_of(const std::string& png) {
+  auto u32 = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(png[at + i]);
+    return v;
+  };
+  Pixels p;
+  std::string idat;
+  for (std::size_t at = 8; at + 12 <= png.size();) {
+    const std::uint32_t n = u32(at);
+    const std::string type = png.substr(at + 4, 4);
+    const auto* bytes = reinterpret_cast<const Bytef*>(png.data() + at + 4);
+    if (crc32(0, bytes, n + 4) != u32(at + 8 + n)) return {};
+    if (type == "IHDR") {
+      p.width = u32(at + 8), p.height = u32(at + 12);
+      if (png.compare(at + 16, 5, std::string("\x08\x02\x00\x00\x00", 5)) != 0) return {};
+    }
+    if (type == "IDAT") idat += png.substr(at + 8, n);
+    at += 12 + n;
+  }
+  const std::size_t row = 3 * std::size_t{p.width};
+  std::string raw((row + 1) * p.height, '\0');
+  uLongf size = raw.size();
+  if (uncompress(reinterpret_cast<Bytef*>(raw.data()), &size,
+                 reinterpret_cast<const Bytef*>(idat.data()), idat.size()) != Z_OK ||
+      size != raw.size())
+    return {};
+  p.rgb.assign(row * p.height, '\0');
+  auto out = [&](std::size_t y, std::size_t i) -> int {  // a pixel byte already read, or 0
+    return static_cast<unsigned char>(p.rgb[y * row + i]);
+  };
+  for (std::size_t y = 0; y < p.height; ++y)
+    for (std::size_t i = 0; i < row; ++i) {
+      const int a = i >= 3 ? out(y, i - 3) : 0, b = y > 0 ? out(y - 1, i) : 0,
+                c = i >= 3 && y > 0 ? out(y - 1, i - 3) : 0;
+      const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+      const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      const int filter = static_cast<unsigned char>(raw[y * (row + 1)]);
+      const int before[5] = {0, a, b, (a + b) / 2, paeth};
+      if (filter > 4) return {};
+      p.rgb[y * row + i] = static_cast<char>(raw[y * (row + 1) + 1 + i] + before[filter]);
+    }
+  return p;
+}
+#endif
+
 TEST(XpcorrPlot, DrawsEachFormatFromOneOrTwoTables) {
   struct Case {
     const char* picture;
@@ -123,6 +183,19 @@ TEST(XpcorrPlot, DrawsEachFormatFromOneOrTwoTables) {
       std::string bytes = dir.read(c.picture);
       EXPECT_TRUE(bytes.starts_with(c.magic) || bytes.starts_with(c.other_magic))
           << bytes.substr(0, 16);
+#ifdef XPCORR_ZLIB
+      // 16 by 12 cm at 200 pixels an inch, white at the corner, and the
+      // series in their first and second colours.
+      if (c.picture == std::string_view("f.png")) {
+        const Pixels p = pixels_of(bytes);
+        EXPECT_EQ(p.width, 1260u);
+        EXPECT_EQ(p.height, 945u);
+        ASSERT_EQ(p.rgb.size(), 3u * 1260 * 945);
+        EXPECT_EQ(p.at(0, 0), "\xff\xff\xff");
+        EXPECT_NE(p.rgb.find("\x3f\x90\xda"), std::string::npos);
+        EXPECT_EQ(p.rgb.find("\xff\xa9\x0e") != std::string::npos, two);
+      }
+#endif
       EXPECT_EQ(names_in(dir), (std::set<std::string>{"a.yaml", "b.yaml", c.picture}));
     }
 }
