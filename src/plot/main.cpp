@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 
 #include "files/whole_file.hpp"
@@ -23,7 +22,7 @@ namespace fs = std::filesystem;
 // The help or version text on standard output.
 Failure print(std::string_view text) {
   if (int error = files::write_in_full(1, text).error; error != 0)
-    return {Cause::cannot_write, "standard output", std::strerror(error)};
+    return {Cause::cannot_write, "standard output", error};
   return {};
 }
 
@@ -111,9 +110,9 @@ Failure run(const Options& o) {
   }
   if (o.output == "-") {
     if (int error = files::write_in_full(1, bytes).error; error != 0)
-      return {Cause::cannot_write, "standard output", std::strerror(error)};
+      return {Cause::cannot_write, "standard output", error};
   } else if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0) {
-    return {Cause::cannot_write, o.output, std::strerror(error)};
+    return {Cause::cannot_write, o.output, error};
   }
   std::string all;
   for (const std::string& n : notes) all += n;
