@@ -35,7 +35,7 @@ files::Wording wording(Problem p) noexcept {
 int complain(const Failure& f) noexcept { return files::complain("xpcorr", f); }
 
 Failure print(std::string_view text) noexcept {
-  if (int error = files::write_in_full(1, text).error; error != 0)
+  if (int error = files::write_in_full(1, text); error != 0)
     return {Problem::cannot_write_output, {}, error};
   return {};
 }

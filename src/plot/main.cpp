@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 // The help or version text on standard output.
 Failure print(std::string_view text) {
-  if (int error = files::write_in_full(1, text).error; error != 0)
+  if (int error = files::write_in_full(1, text); error != 0)
     return {Cause::cannot_write, "standard output", error};
   return {};
 }
@@ -109,7 +109,7 @@ Failure run(const Options& o) {
     return why;
   }
   if (o.output == "-") {
-    if (int error = files::write_in_full(1, bytes).error; error != 0)
+    if (int error = files::write_in_full(1, bytes); error != 0)
       return {Cause::cannot_write, "standard output", error};
   } else if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0) {
     return {Cause::cannot_write, o.output, error};
