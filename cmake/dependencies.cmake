@@ -1,9 +1,9 @@
 # The libraries of the optional parts, each found or named and left out, so
 # that a configure never fails for want of one:
 #   nettle     the SHA-256 of the fit files in xpcorr's tables
-#   yaml-cpp   reading tables (xpcorr-plot, the tests of the readers)
+#   libyaml    reading tables (xpcorr-plot, the tests of the readers)
 #   zlib       gzip-compressed tables (.yoda.gz), written by xpcorr, read
-#              beside yaml-cpp
+#              beside libyaml
 #   PLplot     drawing (xpcorr-plot)
 #   GoogleTest the tests; GNU MPFR the second model of the arithmetic
 # and whether xpcorr can be linked statically here.
@@ -51,26 +51,18 @@ else()
   xpcorr_left_out("the SHA-256 of the fit files in tables" "nettle not found (Debian: nettle-dev)")
 endif()
 
-# yaml-cpp: its static archive where there is one, so that the static
-# xpcorr, whose link line it reaches through the table library, stays
-# static (xpcorr itself uses none of it and takes in none of its code).
-find_package(yaml-cpp CONFIG QUIET)
-find_path(XPCORR_YAML_CPP_INCLUDE_DIR yaml-cpp/yaml.h)
-find_library(XPCORR_YAML_CPP_ARCHIVE NAMES libyaml-cpp.a)
-if(XPCORR_YAML_CPP_INCLUDE_DIR AND XPCORR_YAML_CPP_ARCHIVE)
-  add_library(xpcorr_yaml_cpp STATIC IMPORTED)
-  set_target_properties(xpcorr_yaml_cpp PROPERTIES
-    IMPORTED_LOCATION "${XPCORR_YAML_CPP_ARCHIVE}"
-    INTERFACE_INCLUDE_DIRECTORIES "${XPCORR_YAML_CPP_INCLUDE_DIR}")
-elseif(TARGET yaml-cpp::yaml-cpp OR TARGET yaml-cpp)
-  add_library(xpcorr_yaml_cpp INTERFACE IMPORTED)
-  if(TARGET yaml-cpp::yaml-cpp)
-    set_target_properties(xpcorr_yaml_cpp PROPERTIES INTERFACE_LINK_LIBRARIES yaml-cpp::yaml-cpp)
-  else()
-    set_target_properties(xpcorr_yaml_cpp PROPERTIES INTERFACE_LINK_LIBRARIES yaml-cpp)
-  endif()
+# libyaml, the YAML 1.1 parser HEPData's own tools read tables with: its
+# static archive where there is one, so that the static xpcorr, whose link
+# line it reaches through the table library, stays static (xpcorr itself
+# uses none of it and takes in none of its code).
+find_path(XPCORR_LIBYAML_INCLUDE_DIR yaml.h)
+find_library(XPCORR_LIBYAML_ARCHIVE NAMES libyaml.a)
+find_library(XPCORR_LIBYAML_LIBRARY NAMES yaml)
+if(XPCORR_LIBYAML_INCLUDE_DIR AND (XPCORR_LIBYAML_ARCHIVE OR XPCORR_LIBYAML_LIBRARY))
+  xpcorr_import(xpcorr_libyaml "${XPCORR_LIBYAML_ARCHIVE}" "${XPCORR_LIBYAML_LIBRARY}"
+                "${XPCORR_LIBYAML_INCLUDE_DIR}")
 else()
-  xpcorr_left_out("reading tables (xpcorr-plot and its tests)" "yaml-cpp not found (Debian: libyaml-cpp-dev)")
+  xpcorr_left_out("reading tables (xpcorr-plot and its tests)" "libyaml not found (Debian: libyaml-dev)")
 endif()
 
 # zlib, for gzip-compressed tables: its static archive where there is one,
@@ -91,7 +83,7 @@ if(PkgConfig_FOUND)
 endif()
 
 # A static xpcorr needs the C and C++ libraries as archives, and nettle's,
-# yaml-cpp's and zlib's too when they are linked at all; Linux has them
+# libyaml's and zlib's too when they are linked at all; Linux has them
 # where their -static packages are installed, macOS never.
 if(NOT DEFINED XPCORR_STATIC)
   set(CMAKE_REQUIRED_LINK_OPTIONS -static)
@@ -100,12 +92,12 @@ if(NOT DEFINED XPCORR_STATIC)
   unset(CMAKE_REQUIRED_LINK_OPTIONS)
   set(static_default OFF)
   if(XPCORR_CAN_LINK_STATIC AND (NOT TARGET xpcorr_nettle OR XPCORR_NETTLE_ARCHIVE)
-     AND (NOT TARGET xpcorr_yaml_cpp OR XPCORR_YAML_CPP_ARCHIVE)
+     AND (NOT TARGET xpcorr_libyaml OR XPCORR_LIBYAML_ARCHIVE)
      AND (NOT TARGET xpcorr_zlib OR XPCORR_ZLIB_ARCHIVE))
     set(static_default ON)
   else()
     message(STATUS "xpcorr: linked dynamically: no static C++ library here "
-                   "(or no static nettle, yaml-cpp or zlib)")
+                   "(or no static nettle, libyaml or zlib)")
   endif()
 endif()
 option(XPCORR_STATIC "Link xpcorr statically (no start-up relocation, one file to copy)" ${static_default})

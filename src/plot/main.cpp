@@ -45,13 +45,16 @@ Draw style_of(const Options& o, std::size_t i, const tables::Table& t) {
 // matrix has no picture; each is drawn in the style it asks; a title
 // that is a DOI gives way to the YODA object's name; columns of one
 // file are labelled apart; a picture draws a table's one-point slices,
-// each at its own x, as one series.
-Failure read_all(const Options& o, std::vector<Series>& series) {
+// each at its own x, as one series. What a reader tells of a table
+// goes to `notes`.
+Failure read_all(const Options& o, std::vector<Series>& series, std::vector<std::string>& notes) {
   for (std::size_t i = 0; i < o.tables.size(); ++i) {
     tables::Table table;
     tables::ReadFailure refusal;
     if (!tables::read_table(o.tables[i], table, refusal))
       return {Cause::refused, o.tables[i], tables::message(refusal)};
+    for (const std::string& n : table.notes)
+      notes.push_back("xpcorr-plot: " + o.tables[i] + ": " + n + "\n");
     Pick pick{i < o.columns.size() ? o.columns[i] : 0, i < o.slices.size() ? o.slices[i] : 0};
     Failure why;
     if (std::string m = matrix(table, pick.column); o.device && !m.empty())
@@ -96,9 +99,9 @@ Failure points(const std::vector<Series>& series, std::string& bytes) {
 // it is complete, and names the points it left out.
 Failure run(const Options& o) {
   std::vector<Series> series;
-  if (Failure f = read_all(o, series)) return f;
-  std::string bytes;
   std::vector<std::string> notes;
+  if (Failure f = read_all(o, series, notes)) return f;
+  std::string bytes;
   Failure why;
   if (o.device) {
     Figure figure;

@@ -1,21 +1,13 @@
-// Reading a HEPData data table: one YAML (or JSON) document parsed by
-// yaml-cpp, every key checked against those HEPData allows, then every
-// variable's values. Of the table formats only this reader needs yaml-cpp.
-
-#include <yaml-cpp/depthguard.h>
-#include <yaml-cpp/eventhandler.h>
-#include <yaml-cpp/yaml.h>
+// Reading a HEPData data table: one YAML (or JSON) document parsed as
+// HEPData's own tools parse it (YAML 1.1), every key checked against those
+// HEPData allows, then every variable's values.
 
 #include <array>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <new>
 #include <optional>
-#include <sstream>
 
 #include "tables/hepdata.hpp"
 #include "tables/yaml_nodes.hpp"
@@ -24,7 +16,7 @@ namespace tables {
 
 namespace {
 
-using YAML::Node;
+using Node = YamlNode;
 
 // The keys HEPData allows in a data table, by the key they stand under
 // (items of a list stand under the list's key).
@@ -57,35 +49,32 @@ struct Walk {
   std::size_t limit, nodes = 0;
   ReadFailure& why;
 };
-constexpr std::size_t nodes_per_byte = 4;
-
 // Checks that every key stands where HEPData allows it, within the nesting
 // and node limits. Every later step reads only nodes this walk has seen.
 bool check(const Node& n, std::string_view parent, int depth, Walk& w) {
   if (depth > max_depth) return w.why = {ReadError::too_deep, std::to_string(max_depth)}, false;
   if (++w.nodes > w.limit)
     return w.why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
-  if (n.IsSequence())
-    for (const Node& item : n)
-      if (!check(item, parent, depth + 1, w)) return false;
-  if (n.IsMap())
-    for (const auto& kv : n) {
-      std::string key = kv.first.IsScalar() ? kv.first.Scalar() : "?";
+  if (n.is_sequence())
+    for (std::size_t i = 0; i < n.size(); ++i)
+      if (!check(n.item(i), parent, depth + 1, w)) return false;
+  if (n.is_map())
+    for (std::size_t i = 0; i < n.size(); ++i) {
+      std::string_view key = n.key(i).is_scalar() ? n.key(i).text() : "?";
       if (!allowed_under(parent, key)) return w.why = {ReadError::forbidden_key, shown(key)}, false;
-      if (!check(kv.second, key, depth + 1, w)) return false;
+      if (!check(n.value(i), key, depth + 1, w)) return false;
     }
   return true;
 }
 
-bool present(const Node& n) { return n.IsDefined() && !n.IsNull(); }
+bool present(const Node& n) { return n.defined() && !n.is_null(); }
 
-bool number(const Node& n, double& x) {
-  return n.IsScalar() && YAML::convert<double>::decode(n, x);
-}
+bool number(const Node& n, double& x) { return yaml_number(n, x); }
+
+std::string text(const Node& n) { return std::string(n.text()); }
 
 Header header_of(const Node& v) {
-  Node name = at(at(v, "header"), "name"), units = at(at(v, "header"), "units");
-  return {name.IsScalar() ? name.Scalar() : "", units.IsScalar() ? units.Scalar() : ""};
+  return {text(v.at("header").at("name")), text(v.at("header").at("units"))};
 }
 
 // A variable as messages name it: its name, else its place.
@@ -101,20 +90,25 @@ std::string point(std::size_t i, const std::string& variable) {
 
 // Every variable is a list of values, as many as the first independent
 // variable has: point i of each belongs to point i of the others.
+// A table of values against no independent variable is HEPData (a list of
+// numbers) but has no x to draw them against.
 bool check_variables(const Node& doc, ReadFailure& why) {
   std::optional<std::pair<std::size_t, std::string>> first;
+  const Node xs = doc.at("independent_variables"), ys = doc.at("dependent_variables");
+  if (xs.is_sequence() && xs.size() == 0 && ys.is_sequence() && ys.size() > 0)
+    return why = {ReadError::no_x, ""}, false;
   for (const char* kind : {"independent", "dependent"}) {
     std::string group = std::string(kind) + "_variables";
-    Node list = at(doc, group.c_str());
-    if (!present(list) || (list.IsSequence() && list.size() == 0))
+    Node list = doc.at(group);
+    if (!present(list) || (list.is_sequence() && list.size() == 0))
       return why = {ReadError::no_variables, kind}, false;
-    if (!list.IsSequence()) return why = {ReadError::not_list, "'" + group + "'"}, false;
+    if (!list.is_sequence()) return why = {ReadError::not_list, "'" + group + "'"}, false;
     for (std::size_t i = 0; i < list.size(); ++i) {
-      Node values = at(list[i], "values");
-      std::string name = called(list[i], kind, i);
-      if (!present(values) || (values.IsSequence() && values.size() == 0))
+      Node values = list.item(i).at("values");
+      std::string name = called(list.item(i), kind, i);
+      if (!present(values) || (values.is_sequence() && values.size() == 0))
         return why = {ReadError::no_values, name}, false;
-      if (!values.IsSequence()) return why = {ReadError::not_list, "'values' of " + name}, false;
+      if (!values.is_sequence()) return why = {ReadError::not_list, "'values' of " + name}, false;
       if (!first) first = {values.size(), name};
       if (values.size() != first->first)
         return why = {ReadError::count_mismatch, name + " has " + std::to_string(values.size()) +
@@ -129,11 +123,11 @@ bool check_variables(const Node& doc, ReadFailure& why) {
 // A coordinate: a bin with both edges (and a value of its own, or none) or
 // a single value, which may be a text ('-') as a dependent value may.
 bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, ReadFailure& why) {
-  Node low = at(n, "low"), high = at(n, "high"), value = at(n, "value");
-  if (low.IsDefined() != high.IsDefined())
-    return why = {low.IsDefined() ? ReadError::low_only : ReadError::high_only, here}, false;
-  c.bin = low.IsDefined();
-  c.has_value = value.IsDefined();
+  Node low = n.at("low"), high = n.at("high"), value = n.at("value");
+  if (low.defined() != high.defined())
+    return why = {low.defined() ? ReadError::low_only : ReadError::high_only, here}, false;
+  c.bin = low.defined();
+  c.has_value = value.defined();
   if (c.bin) {
     if (!number(low, c.low) || std::isnan(c.low))
       return why = {ReadError::not_number, "low of " + here}, false;
@@ -142,9 +136,9 @@ bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, Read
     if (c.has_value && (!number(value, c.value) || std::isnan(c.value)))
       return why = {ReadError::not_number, "value of " + here}, false;
   } else if (c.has_value) {
-    if (!value.IsNull() && !value.IsScalar()) return why = {ReadError::not_number, here}, false;
+    if (!value.is_null() && !value.is_scalar()) return why = {ReadError::not_number, here}, false;
     if (!number(value, c.value)) {
-      c.number = false, c.value = NAN, c.text = value.IsScalar() ? value.Scalar() : "";
+      c.number = false, c.value = NAN, c.text = text(value);
     } else if (std::isnan(c.value)) {
       return why = {ReadError::not_number, here}, false;
     }
@@ -165,8 +159,8 @@ std::string_view trimmed(std::string_view s) {
 bool side(const Node& n, double value, double& size) {
   size = 0;
   if (!present(n)) return true;
-  if (!n.IsScalar()) return false;
-  std::string_view s = trimmed(n.Scalar());
+  if (!n.is_scalar()) return false;
+  std::string_view s = trimmed(n.text());
   if (s.empty()) return true;
   if (!s.ends_with('%')) {
     if (!number(n, size)) return false;
@@ -185,126 +179,92 @@ bool side(const Node& n, double value, double& size) {
 // Error `e` of a point of value `value`, its sides as magnitudes; the
 // reason when it is none.
 std::optional<ReadError> read_error(const Node& e, double value, Uncertainty& u) {
-  Node sym = at(e, "symerror"), asym = at(e, "asymerror");
-  if (sym.IsDefined()) {
+  Node sym = e.at("symerror"), asym = e.at("asymerror");
+  if (sym.defined()) {
     if (!side(sym, value, u.down)) return ReadError::not_number;
     u.up = u.down;
-  } else if (asym.IsDefined()) {
-    if (!side(at(asym, "minus"), value, u.down) || !side(at(asym, "plus"), value, u.up))
+  } else if (asym.defined()) {
+    if (!side(asym.at("minus"), value, u.down) || !side(asym.at("plus"), value, u.up))
       return ReadError::not_number;
   } else {
     return ReadError::no_error_kind;
   }
-  Node label = at(e, "label");
-  u.label = label.IsScalar() ? label.Scalar() : "";
+  u.label = text(e.at("label"));
   return std::nullopt;
 }
 
 // A dependent value: a number with its errors, or a text ('-' for a bin
 // not measured), kept as it is.
 bool read_entry(const Node& n, const std::string& here, Entry& entry, ReadFailure& why) {
-  Node value = at(n, "value"), errors = at(n, "errors");
-  if (!value.IsDefined()) return why = {ReadError::no_value, here}, false;
-  if (!value.IsNull() && !value.IsScalar()) return why = {ReadError::not_number, here}, false;
+  Node value = n.at("value"), errors = n.at("errors");
+  if (!value.defined()) return why = {ReadError::no_value, here}, false;
+  if (!value.is_null() && !value.is_scalar()) return why = {ReadError::not_number, here}, false;
   if (!number(value, entry.value)) {
-    entry.number = false, entry.value = NAN, entry.text = value.IsScalar() ? value.Scalar() : "";
+    entry.number = false, entry.value = NAN, entry.text = text(value);
     return true;
   }
   if (!present(errors)) return true;
-  if (!errors.IsSequence()) return why = {ReadError::not_list, "'errors' of " + here}, false;
+  if (!errors.is_sequence()) return why = {ReadError::not_list, "'errors' of " + here}, false;
   entry.errors.resize(errors.size());
   for (std::size_t j = 0; j < errors.size(); ++j)
-    if (std::optional<ReadError> c = read_error(errors[j], entry.value, entry.errors[j]))
+    if (std::optional<ReadError> c = read_error(errors.item(j), entry.value, entry.errors[j]))
       return why = {*c, "error " + std::to_string(j + 1) + " of " + here}, false;
   return true;
 }
 
 std::vector<Qualifier> qualifiers_of(const Node& var) {
   std::vector<Qualifier> out;
-  Node list = at(var, "qualifiers");
-  if (!list.IsSequence()) return out;
-  for (const Node& q : list) {
+  Node list = var.at("qualifiers");
+  if (!list.is_sequence()) return out;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const Node q = list.item(i);
     Qualifier& k = out.emplace_back();
-    Node name = at(q, "name"), value = at(q, "value"), units = at(q, "units");
-    k.name = name.IsScalar() ? name.Scalar() : "";
-    k.units = units.IsScalar() ? units.Scalar() : "";
+    Node name = q.at("name"), value = q.at("value"), units = q.at("units");
+    k.name = text(name);
+    k.units = text(units);
     k.number = number(value, k.value);
-    if (!k.number) k.text = value.IsScalar() ? value.Scalar() : "";
+    if (!k.number) k.text = text(value);
   }
   return out;
 }
 
 bool read_independent(const Node& var, std::size_t k, Independent& v, ReadFailure& why) {
-  Node values = at(var, "values");
+  Node values = var.at("values");
   std::string name = called(var, "independent", k);
   v.header = header_of(var);
   v.values.resize(values.size());
   for (std::size_t i = 0; i < values.size(); ++i)
-    if (!read_coordinate(values[i], point(i, name), v.values[i], why)) return false;
+    if (!read_coordinate(values.item(i), point(i, name), v.values[i], why)) return false;
   return true;
 }
 
 bool read_dependent(const Node& var, std::size_t k, Dependent& v, ReadFailure& why) {
-  Node values = at(var, "values");
+  Node values = var.at("values");
   std::string name = called(var, "dependent", k);
   v.header = header_of(var);
   v.qualifiers = qualifiers_of(var);
   v.values.resize(values.size());
   for (std::size_t i = 0; i < values.size(); ++i)
-    if (!read_entry(values[i], point(i, name), v.values[i], why)) return false;
-  return true;
-}
-
-// yaml-cpp's parser events, heeding only where each document starts.
-struct Documents : YAML::EventHandler {
-  std::vector<YAML::Mark> starts;
-  void OnDocumentStart(const YAML::Mark& at) override { starts.push_back(at); }
-  void OnDocumentEnd() override {}
-  void OnNull(const YAML::Mark&, YAML::anchor_t) override {}
-  void OnAlias(const YAML::Mark&, YAML::anchor_t) override {}
-  void OnScalar(const YAML::Mark&, const std::string&, YAML::anchor_t,
-                const std::string&) override {}
-  void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t,
-                       YAML::EmitterStyle::value) override {}
-  void OnSequenceEnd() override {}
-  void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t,
-                  YAML::EmitterStyle::value) override {}
-  void OnMapEnd() override {}
-};
-
-// A data table is one document. yaml-cpp's LoadAll would go on without end
-// where a document starts with a token it cannot take (a ','), finding an
-// empty document there again and again: such a text is not YAML.
-bool one_document(std::string_view text, ReadFailure& why) {
-  std::istringstream in{std::string(text)};
-  YAML::Parser parser(in);
-  Documents d;
-  while (parser.HandleNextDocument(d))
-    if (d.starts.size() > 1 && d.starts.back().pos == d.starts[d.starts.size() - 2].pos) {
-      YAML::Mark at = d.starts.back();
-      return why = {ReadError::not_yaml, "line " + std::to_string(at.line + 1) + ", column " +
-                                             std::to_string(at.column + 1) +
-                                             ": no node can start here"},
-             false;
-    }
-  if (d.starts.empty()) return why = {ReadError::no_document, ""}, false;
-  if (d.starts.size() > 1)
-    return why = {ReadError::documents, std::to_string(d.starts.size())}, false;
+    if (!read_entry(values.item(i), point(i, name), v.values[i], why)) return false;
   return true;
 }
 
 bool parse(std::string_view text, Table& t, ReadFailure& why) {
-  if (!one_document(text, why)) return false;
-  const Node doc = YAML::Load(std::string(text));
+  YamlDocument yaml;
+  if (!yaml.parse(text, why)) return false;
+  if (yaml.documents() == 0) return why = {ReadError::no_document, ""}, false;
+  if (yaml.documents() > 1)
+    return why = {ReadError::documents, std::to_string(yaml.documents())}, false;
+  const Node doc = yaml.root();
   Walk walk{nodes_per_byte * text.size() + 1000, 0, why};
   if (!check(doc, "", 0, walk) || !check_variables(doc, why)) return false;
-  Node xs = at(doc, "independent_variables"), ys = at(doc, "dependent_variables");
+  Node xs = doc.at("independent_variables"), ys = doc.at("dependent_variables");
   t.independent.resize(xs.size());
   for (std::size_t k = 0; k < xs.size(); ++k)
-    if (!read_independent(xs[k], k, t.independent[k], why)) return false;
+    if (!read_independent(xs.item(k), k, t.independent[k], why)) return false;
   t.dependent.resize(ys.size());
   for (std::size_t k = 0; k < ys.size(); ++k)
-    if (!read_dependent(ys[k], k, t.dependent[k], why)) return false;
+    if (!read_dependent(ys.item(k), k, t.dependent[k], why)) return false;
   return true;
 }
 
@@ -313,8 +273,10 @@ bool parse(std::string_view text, Table& t, ReadFailure& why) {
 bool parse_hepdata(std::string_view text, Table& table, ReadFailure& why) noexcept {
   try {
     return parse(text, table, why);
-  } catch (...) {
-    why = failure_in_flight();
+  } catch (const std::bad_alloc&) {
+    why = {ReadError::unreadable, "out of memory"};
+  } catch (const std::exception& e) {
+    why = {ReadError::unreadable, e.what()};
   }
   return false;
 }

@@ -213,6 +213,8 @@ std::string message(const ReadFailure& f) {
       return "its aliases repeat nodes too often (over " + d + " per byte)";
     case ReadError::forbidden_key: return "key '" + d + "' is not allowed in a HEPData table";
     case ReadError::no_variables: return "no " + d + " variables: not a HEPData data table";
+    case ReadError::no_x:
+      return "no independent variables: the table holds no x to draw its values against";
     case ReadError::not_list: return d + " is not a list";
     case ReadError::no_values: return d + " has no values";
     case ReadError::count_mismatch: return d;
@@ -233,8 +235,8 @@ std::string message(const ReadFailure& f) {
     case ReadError::several_objects: return d + ": name the one to read as FILE:PATH";
     case ReadError::no_such_object: return "no object " + d;
     case ReadError::unknown_type:
-      return d + ", which is not read here (Scatter2D old and V2, Histo1D V2 and V3, " +
-             "Estimate1D V3 are)";
+      return d + ", which is not read here (Scatter2D old and V2, Histo1D old, V2 and V3, " +
+             "Profile1D old and V2, Estimate1D V3 are)";
     case ReadError::no_header_end: return "object " + d + " has no '---' line ending its header";
     case ReadError::bad_breakdown: return "the ErrorBreakdown " + d;
   }

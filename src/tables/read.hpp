@@ -26,6 +26,7 @@ enum class ReadError : std::uint8_t {
   too_many_nodes,  // detail: the limit per byte
   forbidden_key,   // detail: the key
   no_variables,    // detail: "independent" or "dependent"
+  no_x,            //
   not_list,        // detail: what is not a list
   no_values,       // detail: the variable
   count_mismatch,  // detail: the two variables and their counts

@@ -79,7 +79,9 @@ struct Dependent {
 // Every variable holds the same number of values: value i of a dependent
 // variable belongs to value i of each independent variable. `comments` are
 // lines a format may carry before the data (the program that wrote the
-// table, where its inputs came from); readers pass over them.
+// table, where its inputs came from); readers pass over them. `notes` are
+// what a reader tells its user of the values it read (a profile's bins
+// whose means have no error), one line each.
 //
 // A number that stands for a single-precision result is held as the double
 // nearest to the float's shortest decimal, so that writing the double's
@@ -88,6 +90,7 @@ struct Table {
   std::vector<std::string> comments;
   std::vector<Independent> independent;
   std::vector<Dependent> dependent;
+  std::vector<std::string> notes = {};
 };
 
 }  // namespace tables

@@ -1,6 +1,6 @@
 // Reading a YODA object into a table: the BEGIN/END structure of the whole
-// text, then the form its type and version name, its YAML header (yaml-cpp)
-// and its rows of numbers (std::from_chars, never the locale's reading).
+// text, then the form its type and version name, its YAML header and its
+// rows of numbers (std::from_chars, never the locale's reading).
 
 #include <algorithm>
 #include <cctype>
@@ -18,15 +18,27 @@ namespace {
 
 // The forms read, by type and version; the version suffix decides the
 // layout of the lines, so no form is taken for another.
-enum class Form : std::uint8_t { scatter_old, scatter_v2, histo_v2, histo_v3, estimate_v3 };
+enum class Form : std::uint8_t {
+  scatter_old,
+  scatter_v2,
+  histo_old,
+  histo_v2,
+  histo_v3,
+  profile_old,
+  profile_v2,
+  estimate_v3
+};
 
 std::optional<Form> form_of(std::string_view type) {
   // clang-format off
   constexpr std::pair<std::string_view, Form> forms[] = {
       {"YODA_SCATTER2D",     Form::scatter_old},
       {"YODA_SCATTER2D_V2",  Form::scatter_v2},
+      {"YODA_HISTO1D",       Form::histo_old},
       {"YODA_HISTO1D_V2",    Form::histo_v2},
       {"YODA_HISTO1D_V3",    Form::histo_v3},
+      {"YODA_PROFILE1D",     Form::profile_old},
+      {"YODA_PROFILE1D_V2",  Form::profile_v2},
       {"YODA_ESTIMATE1D_V3", Form::estimate_v3},
   };
   // clang-format on
@@ -66,6 +78,17 @@ bool marker(std::string_view s, std::string_view word, std::string_view& type,
   return true;
 }
 
+// Whether an END line's type closes an object of type `begun`: the same,
+// or the same without its version suffix ("YODA_HISTO1D" ends a
+// "YODA_HISTO1D_V2"), as YODA's own reader takes it.
+bool ends(std::string_view type, std::string_view begun) {
+  if (type == begun) return true;
+  if (!begun.starts_with(type)) return false;
+  const std::string_view suffix = begun.substr(type.size());
+  return suffix.size() > 2 && suffix.starts_with("_V") &&
+         suffix.substr(2).find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 // Variations and bookkeeping, which a file of one object does not count:
 // unscaled copies (/RAW/...), a generator run's counters (/_EVTCOUNT) and
 // weight variations (/A/x[MUR2_MUF2]).
@@ -75,6 +98,11 @@ bool plain(std::string_view path) {
 }
 
 std::string place(std::size_t line) { return "line " + std::to_string(line); }
+
+std::string shortest(double x) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
+}
 
 // A number of a row: a decimal, "nan" or "inf", in the C locale's form.
 bool number(std::string_view w, double& x) {
@@ -110,19 +138,19 @@ struct Lines {
 
 // The YAML header of a V2 or V3 object, up to its '---' line, its lines
 // indented as written.
-bool header(Lines& in, const std::string& path, YAML::Node& h, ReadFailure& why) {
+bool header(Lines& in, const std::string& path, YamlDocument& doc, YamlNode& h, ReadFailure& why) {
   const std::size_t first = in.line + 1;
   std::string yaml;
   for (std::string_view s; in.next(s);) {
     if (s == "---") {
-      try {
-        h = YAML::Load(yaml);
-      } catch (const YAML::ParserException& e) {
-        return why = {ReadError::not_yaml, "the header of " + path + ", line " +
-                                               std::to_string(first + e.mark.line) + ": " + e.msg},
-               false;
+      if (!doc.parse(yaml, why)) {
+        if (why.cause == ReadError::not_yaml)
+          why.detail = "the header of " + path + ", line " +
+                       std::to_string(first + doc.syntax().line) + ": " + doc.syntax().problem;
+        return false;
       }
-      if (h.IsDefined() && !h.IsNull() && !h.IsMap())
+      h = doc.root();
+      if (h.defined() && !h.is_null() && !h.is_map())
         return why = {ReadError::bad_line,
                       place(first) + ": the header of " + path + " is not a YAML map"},
                false;
@@ -133,9 +161,21 @@ bool header(Lines& in, const std::string& path, YAML::Node& h, ReadFailure& why)
   return why = {ReadError::no_header_end, path}, false;
 }
 
-std::string title(const YAML::Node& h) {
-  YAML::Node t = at(h, "Title");
-  return t.IsScalar() ? t.Scalar() : "";
+// What an object's annotations say of it: its title and its axes' labels.
+struct Annotations {
+  std::string title, x, y;
+
+  // An annotation of the old form's key=value lines.
+  void take(std::string_view key, std::string_view value) {
+    if (key == "Title") title = value;
+    if (key == "XLabel") x = value;
+    if (key == "YLabel") y = value;
+  }
+};
+
+Annotations annotations_of(const YamlNode& h) {
+  return {std::string(h.at("Title").text()), std::string(h.at("XLabel").text()),
+          std::string(h.at("YLabel").text())};
 }
 
 // A row of `count` numbers, their texts in `w`.
@@ -170,19 +210,19 @@ bool statistical(const std::string& label) {
 }
 
 // The sources of one point's ErrorBreakdown, down and up as magnitudes.
-bool sources(const YAML::Node& map, std::size_t point, std::size_t& budget,
+bool sources(const YamlNode& map, std::size_t point, std::size_t& budget,
              std::vector<Uncertainty>& out, ReadFailure& why) {
   const std::string where = "of point " + std::to_string(point + 1);
-  if (!map.IsMap()) return why = {ReadError::bad_breakdown, where + " is not a map"}, false;
+  if (!map.is_map()) return why = {ReadError::bad_breakdown, where + " is not a map"}, false;
   out.clear();
-  for (const auto& kv : map) {
-    if (budget-- == 0) return why = {ReadError::too_many_nodes, "4"}, false;
+  for (std::size_t i = 0; i < map.size(); ++i) {
+    if (budget-- == 0)
+      return why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
     Uncertainty& u = out.emplace_back();
-    u.label = kv.first.IsScalar() ? kv.first.Scalar() : "";
-    const YAML::Node& v = kv.second;
-    YAML::Node dn = at(v, "dn"), up = at(v, "up");
+    u.label = map.key(i).text();
+    const YamlNode v = map.value(i), dn = v.at("dn"), up = v.at("up");
     double d = 0, p = 0;
-    if (!dn.IsScalar() || !up.IsScalar() || !number(dn.Scalar(), d) || !number(up.Scalar(), p))
+    if (!dn.is_scalar() || !up.is_scalar() || !number(dn.text(), d) || !number(up.text(), p))
       return why = {ReadError::bad_breakdown,
                     "'" + shown(u.label) + "' " + where + " has no numbers 'dn' and 'up'"},
              false;
@@ -218,33 +258,46 @@ void broken_down(std::vector<Uncertainty> parts, Entry& e) {
 // The ErrorBreakdown of a V2 scatter: a map from point index (from 0) to a
 // map of sources, each {dn: -D, up: U}. Aliases may repeat a large map for
 // every point, so the sources visited are counted.
-bool breakdown(const YAML::Node& h, std::size_t header_bytes, std::vector<Entry>& entries,
+bool breakdown(const YamlNode& h, std::size_t header_bytes, std::vector<Entry>& entries,
                ReadFailure& why) {
-  YAML::Node b = at(h, "ErrorBreakdown");
-  if (!b.IsDefined() || b.IsNull()) return true;
-  if (!b.IsMap()) return why = {ReadError::bad_breakdown, "is not a map"}, false;
-  std::size_t budget = 4 * header_bytes + 1000;
+  const YamlNode b = h.at("ErrorBreakdown");
+  if (!b.defined() || b.is_null()) return true;
+  if (!b.is_map()) return why = {ReadError::bad_breakdown, "is not a map"}, false;
+  std::size_t budget = nodes_per_byte * header_bytes + 1000;
   std::vector<Uncertainty> parts;
-  for (const auto& kv : b) {
+  for (std::size_t k = 0; k < b.size(); ++k) {
     std::size_t i = 0;
-    std::string key = kv.first.IsScalar() ? kv.first.Scalar() : "";
+    const std::string_view key = b.key(k).text();
     auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), i);
     if (key.empty() || ec != std::errc() || end != key.data() + key.size() || i >= entries.size())
       return why = {ReadError::bad_breakdown, "names point '" + shown(key) + "' of " +
                                                   std::to_string(entries.size()) +
                                                   " (numbered from 0)"},
              false;
-    if (!sources(kv.second, i, budget, parts, why)) return false;
+    if (!sources(b.value(k), i, budget, parts, why)) return false;
     broken_down(parts, entries[i]);
   }
   return true;
 }
 
-// A table of one independent and one dependent variable.
-Table table_of(std::string title, std::vector<Coordinate> xs, std::vector<Entry> ys) {
+// Whether a title is a DOI ("10.1103/PhysRevD.98.030001", "doi:10...",
+// "https://doi.org/10..."), which reference data carry as their title and
+// which names no quantity.
+bool doi(std::string_view s) {
+  for (std::string_view prefix : {"https://", "http://", "dx.doi.org/", "doi.org/", "doi:", "DOI:"})
+    if (s.starts_with(prefix)) s.remove_prefix(prefix.size());
+  const std::size_t slash = s.find('/');
+  return s.starts_with("10.") && slash != std::string_view::npos && slash > 3 &&
+         s.substr(3, slash - 3).find_first_not_of("0123456789.") == std::string_view::npos;
+}
+
+// A table of one independent and one dependent variable, named by the
+// object's axis labels: the y label, else a title that names a quantity.
+Table table_of(const Annotations& a, std::vector<Coordinate> xs, std::vector<Entry> ys) {
   Table t;
-  t.independent.push_back({{}, std::move(xs)});
-  t.dependent.push_back({{std::move(title), ""}, {}, std::move(ys)});
+  std::string y = !a.y.empty() ? a.y : doi(a.title) ? "" : a.title;
+  t.independent.push_back({{a.x, ""}, std::move(xs)});
+  t.dependent.push_back({{std::move(y), ""}, {}, std::move(ys)});
   return t;
 }
 
@@ -263,11 +316,12 @@ bool key_line(std::string_view s, std::string_view& key, std::string_view& value
 // and its total errors down and up; in V2 each point's sources may be
 // broken down in the header.
 bool read_scatter(Lines in, const std::string& path, bool old, Table& t, ReadFailure& why) {
-  YAML::Node h;
+  YamlDocument doc;
+  YamlNode h;
   const std::size_t start = in.text.size();
-  if (!old && !header(in, path, h, why)) return false;
+  if (!old && !header(in, path, doc, h, why)) return false;
   const std::size_t header_bytes = start - in.text.size();
-  std::string name = title(h);
+  Annotations names = annotations_of(h);
   std::vector<Coordinate> xs;
   std::vector<Entry> ys;
   std::vector<std::string_view> w;
@@ -275,7 +329,7 @@ bool read_scatter(Lines in, const std::string& path, bool old, Table& t, ReadFai
   for (std::string_view s, key, value; in.next(s);) {
     if (s.empty() || s.starts_with('#')) continue;
     if (old && key_line(s, key, value)) {
-      if (key == "Title") name = trimmed(value);
+      names.take(key, trimmed(value));
       continue;
     }
     if (!row(s, in.line, 6, w, x, why)) return false;
@@ -285,7 +339,7 @@ bool read_scatter(Lines in, const std::string& path, bool old, Table& t, ReadFai
   }
   if (!breakdown(h, header_bytes, ys, why)) return false;
   if (ys.empty()) return why = {ReadError::no_values, path}, false;
-  t = table_of(name, std::move(xs), std::move(ys));
+  t = table_of(names, std::move(xs), std::move(ys));
   return true;
 }
 
@@ -301,25 +355,63 @@ Entry density(double low, double high, std::string_view low_text, std::string_vi
   return {true, sumw / width, "", {{error, error, "stat"}}};
 }
 
-// Histo1D V2: after comment lines and the Total, Underflow and Overflow
-// lines, a row per bin: xlow xhigh sumw sumw2 sumwx sumwx2 numEntries.
-bool read_histo_v2(Lines in, const std::string& path, Table& t, ReadFailure& why) {
-  YAML::Node h;
-  if (!header(in, path, h, why)) return false;
+// A profile's bin drawn as the mean of y, sumwy / sumw, with the standard
+// error of that mean as YODA defines it: the weighted variance
+// (sumwy2 sumw - sumwy^2) / (sumw^2 - sumw2) over the effective entries
+// sumw^2 / sumw2, square-rooted. None for a bin without weight; no error
+// for one of at most one effective entry, which has no variance.
+std::optional<Entry> mean(double sumw, double sumw2, double sumwy, double sumwy2, bool& lone) {
+  if (sumw == 0) return std::nullopt;
+  Entry e{true, sumwy / sumw, "", {}};
+  const double entries = sumw * sumw / sumw2;
+  lone = !(entries > 1 + 1e-5);
+  if (lone) return e;
+  const double variance = (sumwy2 * sumw - sumwy * sumwy) / (sumw * sumw - sumw2);
+  const double error = std::sqrt(std::max(variance, 0.0) / entries);
+  e.errors.push_back({error, error, "stat"});
+  return e;
+}
+
+// Histo1D and Profile1D, old form or V2: after comment lines and the
+// Total, Underflow and Overflow lines, a row per bin: xlow xhigh sumw sumw2
+// sumwx sumwx2 (sumwy sumwy2 for a profile) numEntries. The old form's
+// annotations are key=value lines, V2's a YAML header.
+bool read_bins(Lines in, const std::string& path, bool old, bool profile, Table& t,
+               ReadFailure& why) {
+  YamlDocument doc;
+  YamlNode h;
+  if (!old && !header(in, path, doc, h, why)) return false;
+  Annotations names = annotations_of(h);
   std::vector<Coordinate> xs;
   std::vector<Entry> ys;
   std::vector<std::string_view> w;
   std::vector<double> x;
-  for (std::string_view s; in.next(s);) {
+  std::size_t lone = 0, first_lone = 0;
+  for (std::string_view s, key, value; in.next(s);) {
     if (s.empty() || s.starts_with('#') || s.starts_with("Total") || s.starts_with("Underflow") ||
         s.starts_with("Overflow"))
       continue;
-    if (!row(s, in.line, 7, w, x, why)) return false;
-    xs.push_back(Coordinate::of_bin(x[0], x[1]));
-    ys.push_back(density(x[0], x[1], w[0], w[1], x[2], x[3]));
+    if (old && key_line(s, key, value)) {
+      names.take(key, trimmed(value));
+      continue;
+    }
+    if (!row(s, in.line, profile ? 9 : 7, w, x, why)) return false;
+    if (!profile) {
+      xs.push_back(Coordinate::of_bin(x[0], x[1]));
+      ys.push_back(density(x[0], x[1], w[0], w[1], x[2], x[3]));
+    } else if (bool one = false; std::optional<Entry> e = mean(x[2], x[3], x[6], x[7], one)) {
+      if (one && lone++ == 0) first_lone = xs.size();
+      xs.push_back(Coordinate::of_bin(x[0], x[1]));
+      ys.push_back(std::move(*e));
+    }
   }
   if (ys.empty()) return why = {ReadError::no_values, path}, false;
-  t = table_of(title(h), std::move(xs), std::move(ys));
+  t = table_of(names, std::move(xs), std::move(ys));
+  if (lone > 0)
+    t.notes.push_back(std::to_string(lone) + (lone == 1 ? " bin has" : " bins have") +
+                      " at most one effective entry, its mean drawn without an error (first: " +
+                      shortest(t.independent[0].values[first_lone].low) + " to " +
+                      shortest(t.independent[0].values[first_lone].high) + ")");
   return true;
 }
 
@@ -346,18 +438,15 @@ bool edges(std::string_view list, std::size_t line, std::vector<std::string_view
 // error columns.
 bool labels(std::string_view list, std::size_t line, std::vector<std::string>& out,
             ReadFailure& why) {
-  YAML::Node n;
-  bool ok = true;
-  try {
-    n = YAML::Load(std::string(list));
-  } catch (const YAML::ParserException&) {
-    ok = false;
-  }
+  YamlDocument doc;
+  ReadFailure fault;
+  bool ok = doc.parse(list, fault);
+  const YamlNode n = doc.root();
   out.clear();
-  if (ok && n.IsNull()) return true;
-  ok = ok && n.IsSequence();
+  if (ok && (!n.defined() || n.is_null())) return true;
+  ok = ok && n.is_sequence();
   for (std::size_t i = 0; ok && i < n.size(); ++i)
-    if ((ok = n[i].IsScalar() || n[i].IsNull())) out.push_back(n[i].IsNull() ? "" : n[i].Scalar());
+    if ((ok = n.item(i).is_scalar() || n.item(i).is_null())) out.emplace_back(n.item(i).text());
   if (!ok) why = {ReadError::bad_line, place(line) + ": the ErrorLabels are not a list of labels"};
   return ok;
 }
@@ -378,8 +467,9 @@ bool estimate_error(std::string_view dn, std::string_view up, const std::string&
 // an estimate's is the value (already a density) and per label the error
 // down and up.
 bool read_binned(Lines in, const std::string& path, bool estimate, Table& t, ReadFailure& why) {
-  YAML::Node h;
-  if (!header(in, path, h, why)) return false;
+  YamlDocument doc;
+  YamlNode h;
+  if (!header(in, path, doc, h, why)) return false;
   std::vector<std::string_view> edge_texts, w;
   std::vector<double> edge_values, x;
   std::vector<std::string> errors;
@@ -426,7 +516,7 @@ bool read_binned(Lines in, const std::string& path, bool estimate, Table& t, Rea
                                              shown(s, 40) + "')"},
              false;
   }
-  t = table_of(title(h), std::move(xs), std::move(ys));
+  t = table_of(annotations_of(h), std::move(xs), std::move(ys));
   return true;
 }
 
@@ -471,7 +561,7 @@ bool YodaReader::line(std::string_view text, ReadFailure& why) {
     return why = {ReadError::outside_object, place(line_) + " ('" + shown(s, 40) + "')"}, false;
   }
   if (marker(s, "END", type, path)) {
-    if (type != current_.type)
+    if (!ends(type, current_.type))
       return why = {ReadError::bad_line,
                     place(line_) + ": " + shown(type) + " ends a " + shown(current_.type)},
              false;
@@ -527,12 +617,17 @@ bool YodaReader::finish(Table& t, ReadFailure& why) const noexcept {
     switch (*form) {
       case Form::scatter_old: return read_scatter(in, path, true, t, why);
       case Form::scatter_v2: return read_scatter(in, path, false, t, why);
-      case Form::histo_v2: return read_histo_v2(in, path, t, why);
+      case Form::histo_old: return read_bins(in, path, true, false, t, why);
+      case Form::histo_v2: return read_bins(in, path, false, false, t, why);
+      case Form::profile_old: return read_bins(in, path, true, true, t, why);
+      case Form::profile_v2: return read_bins(in, path, false, true, t, why);
       case Form::histo_v3: return read_binned(in, path, false, t, why);
       case Form::estimate_v3: return read_binned(in, path, true, t, why);
     }
-  } catch (...) {
-    why = failure_in_flight();
+  } catch (const std::bad_alloc&) {
+    why = {ReadError::unreadable, "out of memory"};
+  } catch (const std::exception& e) {
+    why = {ReadError::unreadable, e.what()};
   }
   return false;
 }

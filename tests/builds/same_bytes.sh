@@ -8,7 +8,7 @@
 # --native adds a GCC build with -march=native. --cross compares the
 # README's build with static builds for aarch64, s390x (big-endian) and
 # ppc64le instead, run under qemu-user; it first installs the cross
-# compilers and qemu and unpacks each CPU's yaml-cpp
+# compilers and qemu and unpacks each CPU's nettle
 # (scripts/cross-sysroot.sh). --keep leaves the cases and outputs in the
 # scratch directory it names (on /dev/shm when there is one: a disk file
 # system makes the runs several times slower). On a difference

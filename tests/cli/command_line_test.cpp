@@ -22,11 +22,11 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <yaml-cpp/yaml.h>
 
 #include "recio/formatted_output.hpp"
 #include "recio/list_input.hpp"
 #include "support/child.hpp"
+#include "tables/yaml_nodes.hpp"
 
 namespace {
 
@@ -706,7 +706,7 @@ std::string shortest(float v) {
 }
 
 // The keys HEPData accepts in a data table, checked through the whole tree.
-void expect_allowed_keys(const YAML::Node& node) {
+void expect_allowed_keys(const tables::YamlNode& node) {
   static const std::set<std::string> allowed = {"independent_variables",
                                                 "dependent_variables",
                                                 "header",
@@ -723,13 +723,13 @@ void expect_allowed_keys(const YAML::Node& node) {
                                                 "minus",
                                                 "plus",
                                                 "label"};
-  if (node.IsMap()) {
-    for (const auto& kv : node) {
-      EXPECT_TRUE(allowed.count(kv.first.Scalar())) << kv.first.Scalar();
-      expect_allowed_keys(kv.second);
+  if (node.is_map()) {
+    for (std::size_t i = 0; i < node.size(); ++i) {
+      EXPECT_TRUE(allowed.count(std::string(node.key(i).text()))) << node.key(i).text();
+      expect_allowed_keys(node.value(i));
     }
-  } else if (node.IsSequence()) {
-    for (const auto& item : node) expect_allowed_keys(item);
+  } else if (node.is_sequence()) {
+    for (std::size_t i = 0; i < node.size(); ++i) expect_allowed_keys(node.item(i));
   }
 }
 
@@ -737,23 +737,23 @@ void expect_allowed_keys(const YAML::Node& node) {
 // the rate, 69 for the fragmentation function): each value is written
 // with its shortest digits, and edited under the record's F field it gives
 // the record. Bin 4 must be `bin4`, computed apart from the program.
-void expect_variable(const YAML::Node& var, const char* name,
+void expect_variable(const tables::YamlNode& var, const char* name,
                      const std::vector<std::string>& report, int first, int width, int decimals,
                      const std::array<const char*, 3>& bin4) {
-  EXPECT_EQ(var["header"]["name"].Scalar(), name);
-  ASSERT_EQ(var["qualifiers"].size(), 1u);
-  EXPECT_EQ(var["qualifiers"][0]["name"].Scalar(), "BR");
-  EXPECT_EQ(var["qualifiers"][0]["value"].Scalar(), "0.8883");
-  const YAML::Node values = var["values"];
+  EXPECT_EQ(var.at("header").at("name").text(), name);
+  ASSERT_EQ(var.at("qualifiers").size(), 1u);
+  EXPECT_EQ(var.at("qualifiers").item(0).at("name").text(), "BR");
+  EXPECT_EQ(var.at("qualifiers").item(0).at("value").text(), "0.8883");
+  const tables::YamlNode values = var.at("values");
   ASSERT_EQ(values.size(), 6u);
   for (size_t i = 0; i < 6; ++i) {
-    const YAML::Node errors = values[i]["errors"];
+    const tables::YamlNode errors = values.item(i).at("errors");
     ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors[0]["label"].Scalar(), "stat");
-    EXPECT_EQ(errors[1]["label"].Scalar(), "sys");
-    const std::array<std::string, 3> texts = {values[i]["value"].Scalar(),
-                                              errors[0]["symerror"].Scalar(),
-                                              errors[1]["symerror"].Scalar()};
+    EXPECT_EQ(errors.item(0).at("label").text(), "stat");
+    EXPECT_EQ(errors.item(1).at("label").text(), "sys");
+    const std::array<std::string, 3> texts = {std::string(values.item(i).at("value").text()),
+                                              std::string(errors.item(0).at("symerror").text()),
+                                              std::string(errors.item(1).at("symerror").text())};
     std::string record;
     for (const std::string& t : texts) {
       const float v = parse_float(t);
@@ -824,22 +824,25 @@ TEST(table, holds_the_printed_values_bit_for_bit) {
           << "not the stored table";
     }
 
-    const YAML::Node t = YAML::LoadFile(s.file("t.yaml"));
-    ASSERT_TRUE(t.IsMap());
+    tables::YamlDocument doc;
+    tables::ReadFailure why;
+    ASSERT_TRUE(doc.parse(read_file(s.file("t.yaml")), why)) << tables::message(why);
+    const tables::YamlNode t = doc.root();
+    ASSERT_TRUE(t.is_map());
     EXPECT_EQ(t.size(), 2u);
     expect_allowed_keys(t);
-    ASSERT_EQ(t["independent_variables"].size(), 1u);
-    const YAML::Node x = t["independent_variables"][0];
-    EXPECT_EQ(x["header"]["name"].Scalar(), "x_p");
-    ASSERT_EQ(x["values"].size(), 6u);
+    ASSERT_EQ(t.at("independent_variables").size(), 1u);
+    const tables::YamlNode x = t.at("independent_variables").item(0);
+    EXPECT_EQ(x.at("header").at("name").text(), "x_p");
+    ASSERT_EQ(x.at("values").size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
-      EXPECT_EQ(x["values"][i]["low"].Scalar(), edges[i]);
-      EXPECT_EQ(x["values"][i]["high"].Scalar(), edges[i + 1]);
+      EXPECT_EQ(x.at("values").item(i).at("low").text(), edges[i]);
+      EXPECT_EQ(x.at("values").item(i).at("high").text(), edges[i + 1]);
     }
-    ASSERT_EQ(t["dependent_variables"].size(), 2u);
-    expect_variable(t["dependent_variables"][0], "fragmentation function", report, 69, 5, 3,
+    ASSERT_EQ(t.at("dependent_variables").size(), 2u);
+    expect_variable(t.at("dependent_variables").item(0), "fragmentation function", report, 69, 5, 3,
                     c.frag4);
-    expect_variable(t["dependent_variables"][1], "rate", report, 62, 6, 4, c.rate4);
+    expect_variable(t.at("dependent_variables").item(1), "rate", report, 62, 6, 4, c.rate4);
   }
 }
 
@@ -897,9 +900,13 @@ TEST(table, prints_as_the_report_on_generated_fit_sets) {
     ASSERT_TRUE(r.exited(0)) << "set " << set;
     const std::vector<std::string> report = lines_of(r.out);
     ASSERT_EQ(report.size(), 74u);
-    const YAML::Node t = YAML::LoadFile(s.file("t.yaml"));
-    expect_variable(t["dependent_variables"][0], "fragmentation function", report, 69, 5, 3, {});
-    expect_variable(t["dependent_variables"][1], "rate", report, 62, 6, 4, {});
+    tables::YamlDocument doc;
+    tables::ReadFailure why;
+    ASSERT_TRUE(doc.parse(read_file(s.file("t.yaml")), why)) << tables::message(why);
+    const tables::YamlNode t = doc.root();
+    expect_variable(t.at("dependent_variables").item(0), "fragmentation function", report, 69, 5, 3,
+                    {});
+    expect_variable(t.at("dependent_variables").item(1), "rate", report, 62, 6, 4, {});
   }
 }
 

@@ -2,14 +2,15 @@
 """Mutation testing of xpcorr: one-place operator faults, each built and
 put to the whole test suite, to find the faults the tests let through.
 
-    python3 tests/mutation/mutate.py [--seed N] [--count N] [--only I,J,...]
+    python3 tests/mutation/mutate.py [--seed N] [--count N] [--only I,J,...] [--under DIR]
 
 The sources are copied to build-mutation/tree, which builds with its
 "default" preset (in build-mutation/tree/build), so the work tree is never
 changed. A seeded sample of the possible mutants of the record I/O layer,
-the core, the table writer, the command line and the file replacement is
-taken; each is built and, when it compiles, tested by ctest (stopping at
-the first failing test, each test within its time limit). A mutant is
+the core, the tables (read and written), the command line and the file
+room is taken (or of those under DIR alone); each is built and, when it
+compiles, tested by ctest (stopping at the first failing test, each test
+within its time limit). A mutant is
 killed when a test fails, survives when all pass. The log lists each one
 and ends with the survivors. --only re-runs mutants of the same seed by
 number, as after a test was added for them.
@@ -28,9 +29,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 WORK = os.path.join(ROOT, "build-mutation")
 TREE = os.path.join(WORK, "tree")
 
-# Where mutants are made: the rooms of xpcorr, of the tables only writing.
-SOURCES = [r"src/(recio|core|cli|files)/.*\.(cpp|hpp)$", r"src/tables/(write|hepdata_write)\.cpp$",
-           r"src/tables/write\.hpp$"]
+# Where mutants are made: the rooms of xpcorr and the tables, read and
+# written; --under narrows the sample to one folder.
+SOURCES = [r"src/(recio|core|cli|files|tables)/.*\.(cpp|hpp)$"]
 
 # Each operator, written between blanks as the committed format writes
 # every binary operator, and what it may become. Unary ! and the
@@ -96,8 +97,8 @@ def sites(path):
     return [(path,) + s for s in found]
 
 
-def sources():
-    tracked = subprocess.run(["git", "ls-files", "src"], cwd=ROOT, check=True,
+def sources(under):
+    tracked = subprocess.run(["git", "ls-files", under or "src"], cwd=ROOT, check=True,
                              capture_output=True, text=True).stdout.split()
     return [p for p in tracked if any(re.search(r, p) for r in SOURCES)]
 
@@ -164,9 +165,10 @@ def main():
     ap.add_argument("--count", type=int, default=100)
     ap.add_argument("--only", default="", help="mutant numbers to run, as 3,17")
     ap.add_argument("--timeout", type=int, default=900, help="seconds for one mutant's tests")
+    ap.add_argument("--under", default="", help="only the sources under this folder, as src/tables")
     args = ap.parse_args()
 
-    all_sites = [s for p in sources() for s in sites(p)]
+    all_sites = [s for p in sources(args.under) for s in sites(p)]
     chosen = random.Random(args.seed).sample(all_sites, min(args.count, len(all_sites)))
     numbers = [int(n) for n in args.only.split(",") if n] or range(1, len(chosen) + 1)
 

@@ -1,11 +1,13 @@
 // The YODA reader on small invented files of every form it reads, plain and
 // gzip-compressed, each object read into the numbers worked by hand from
-// its lines; and every fault of such a file refused with its reason.
+// its lines; and every fault of such a file refused with its reason; and
+// the HEPData reader on what YAML 1.1 and HEPData tables allow.
 
 #include <zlib.h>
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,10 +24,12 @@ std::string shortest(double v) {
 }
 
 // The table as one line per point: "LOW..HIGH @X: VALUE LABEL-DOWN+UP ...",
-// a single value standing for its bin, after a line with the y name.
+// a single value standing for its bin, after a line with the y name (and
+// one with the x name, when it has one); then what the reader noted.
 std::string dump(const tables::Table& t) {
   if (t.independent.size() != 1 || t.dependent.size() != 1) return "not one x and one y";
   std::string out = "y: " + t.dependent[0].header.name + "\n";
+  if (!t.independent[0].header.name.empty()) out += "x: " + t.independent[0].header.name + "\n";
   for (std::size_t i = 0; i < t.dependent[0].values.size(); ++i) {
     const tables::Coordinate& c = t.independent[0].values[i];
     const tables::Entry& e = t.dependent[0].values[i];
@@ -36,6 +40,7 @@ std::string dump(const tables::Table& t) {
       out += " " + u.label + "-" + shortest(u.down) + "+" + shortest(u.up);
     out += "\n";
   }
+  for (const std::string& note : t.notes) out += "note: " + note + "\n";
   return out;
 }
 
@@ -223,6 +228,48 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
             "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {0: {stat: "
             "{up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
   dir.write("bomb.yoda", alias_bomb());
+  // Rows of the forms read that a fault would misread: x errors unequal, a
+  // zero error on one side, a '---' for one side of an estimate's error.
+  dir.write("sided.yoda", object("YODA_SCATTER2D_V2", "1 0.25 0.5 2 0 0.3\n3 0 0 4 0.5 0\n"));
+  dir.write("sided-est.yoda", object("YODA_ESTIMATE1D_V3",
+                                     "Edges(A1): [0, 1, 2]\nErrorLabels: [\"stat\"]\n"
+                                     "nan --- ---\n2.5 --- 0.25\n4 -0.5 ---\nnan --- ---\n"));
+  // An END without the version its BEGIN has; profiles of both forms, with
+  // a bin of no weight and one of a single entry; axis labels, and a
+  // title that is a DOI.
+  dir.write("short-end.yoda",
+            "BEGIN YODA_HISTO1D_V2 /A/x\nXLabel: $x$\n---\n0.1 0.3 2 0.16 0 0 2\nEND "
+            "YODA_HISTO1D\n");
+  dir.write("profile.yoda",
+            "BEGIN YODA_PROFILE1D_V2 /A/p\nTitle: doi:10.1103/PhysRevD.98.030001\n---\n"
+            "Total Total 7 11 0 0 20 114 5\n"
+            "# xlow xhigh sumw sumw2 sumwx sumwx2 sumwy sumwy2 numEntries\n"
+            "0 1 2 2 0 0 4 10 2\n1 2 0 0 0 0 0 0 0\n2 3 4 8 0 0 16 80 2\n"
+            "3 4 1 1 0 0 5 25 1\nEND YODA_PROFILE1D_V2\n");
+  dir.write("profile-old.yoda",
+            "# BEGIN YODA_PROFILE1D /A/p\nPath=/A/p\nTitle=N\nXLabel=$E$\nYLabel=$\\langle n "
+            "\\rangle$\n# xlow xhigh ...\n0 1 2 2 0 0 4 10 2\n# END YODA_PROFILE1D\n");
+  // Faults: a breakdown of the point after the last, a header that is a
+  // list, a bin whose value is a text, files that cannot be read.
+  dir.write("past.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {1: {stat: "
+            "{dn: -1, up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
+  dir.write("list.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\n- Path\n---\n1 0 0 1 1 1\nEND "
+            "YODA_SCATTER2D_V2\n");
+  dir.write("bin.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{low: 0, high: 1, value: "
+            "abc}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: 1}]\n");
+  dir.write("no-x.yaml",
+            "independent_variables: []\ndependent_variables:\n- header: {name: y}\n  values: "
+            "[{value: 1}]\n");
+  // Numbers in YAML 1.1's forms, as HEPData's own tools read them.
+  dir.write("yaml11.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{value: 1_000}, {value: "
+            "0x10}, {value: 010}, {value: 1:30}, {value: 1e5}, {value: '2.5'}, {value: yes, "
+            "value: -.inf}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: 1}, "
+            "{value: 2}, {value: 3}, {value: 4}, {value: 5}, {value: 6}, {value: 7}]\n");
+  std::filesystem::create_directory(dir.file("dir.yoda"));
 
   // Worked by hand: a scatter bin runs from x - xerr- to x + xerr+ in the
   // decimals written (0.15 - 0.05 is 0.1, where doubles give
@@ -261,10 +308,13 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
        "and 1 more)"},
       {"run.yoda.gz:/MC/d02-x01-y01",
        "/MC/d02-x01-y01 is a YODA_HISTO2D_V2, which is not read here (Scatter2D old and V2, "
-       "Histo1D V2 and V3, Estimate1D V3 are)"},
+       "Histo1D old, V2 and V3, Profile1D old and V2, Estimate1D V3 are)"},
+      {"run.yoda.gz:/MC/d04-x01-y01",
+       "/MC/d04-x01-y01 is a YODA_PROFILE1D_V3, which is not read here (Scatter2D old and V2, "
+       "Histo1D old, V2 and V3, Profile1D old and V2, Estimate1D V3 are)"},
       {"v3.yoda",
-       "/A/x is a YODA_SCATTER2D_V3, which is not read here (Scatter2D old and V2, Histo1D V2 "
-       "and V3, Estimate1D V3 are)"},
+       "/A/x is a YODA_SCATTER2D_V3, which is not read here (Scatter2D old and V2, Histo1D old, "
+       "V2 and V3, Profile1D old and V2, Estimate1D V3 are)"},
       {"cut.yoda.gz", "damaged gzip data: it ends before its data do"},
       {"table.yaml:/A/x", "a HEPData table, not a YODA file: it has no object /A/x"},
       {"table.yoda", "line 1 ('independent_variables: []'): text outside every YODA object"},
@@ -283,6 +333,29 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"point.yoda", "the ErrorBreakdown names point '3' of 1 (numbered from 0)"},
       {"dn.yoda", "the ErrorBreakdown 'stat' of point 1 has no numbers 'dn' and 'up'"},
       {"bomb.yoda", "its aliases repeat nodes too often (over 4 per byte)"},
+      // Worked by hand: bin 0.75 to 1.5 around 1; a profile's bin of
+      // entries 1 and 3 has mean 2, weighted variance (10 * 2 - 4^2) /
+      // (2^2 - 2) = 2 over 2 effective entries: error 1; of two entries of
+      // weight 2 at 2 and 6, mean 4, variance (80 * 4 - 16^2) / (4^2 - 8) =
+      // 8 over 4^2 / 8 = 2 entries: error 2.
+      {"sided.yoda", "y: \n0.75..1.5 @1: 2 -0+0.3\n3: 4 -0.5+0\n"},
+      {"sided-est.yoda", "y: \n0..1: 2.5 stat-0+0.25\n1..2: 4 stat-0.5+0\n"},
+      {"short-end.yoda", "y: \nx: $x$\n0.1..0.3: 10 stat-2+2\n"},
+      {"profile.yoda",
+       "y: \n0..1: 2 stat-1+1\n2..3: 4 stat-2+2\n3..4: 5\n"
+       "note: 1 bin has at most one effective entry, its mean drawn without an error (first: 3 "
+       "to 4)\n"},
+      {"profile-old.yoda", "y: $\\langle n \\rangle$\nx: $E$\n0..1: 2 stat-1+1\n"},
+      {"past.yoda", "the ErrorBreakdown names point '1' of 1 (numbered from 0)"},
+      {"list.yoda", "line 2: the header of /A/x is not a YAML map"},
+      {"bin.yaml", "value of point 1 of 'x' is not a number"},
+      // YAML 1.1: 1_000 is 1000, 0x10 16, 010 octal 8, 1:30 base 60 90;
+      // 1e5 and a quoted '2.5' stay numbers, as this reader always took
+      // them; of a repeated key the last counts.
+      {"yaml11.yaml", "y: y\nx: x\n1000: 1\n16: 2\n8: 3\n90: 4\n1e+05: 5\n2.5: 6\n-inf: 7\n"},
+      {"no-x.yaml", "no independent variables: the table holds no x to draw its values against"},
+      {"dir.yoda", "cannot read: Is a directory"},
+      {"missing.yoda", "cannot read: No such file or directory"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
