@@ -37,7 +37,7 @@ Line& Line::operator<<(int n) noexcept {
 Line& Line::fill(std::string_view text, std::string_view subject, int error,
                  std::string_view detail) noexcept {
   constexpr std::string_view subject_mark = "{subject}", detail_mark = "{detail}";
-  if (detail.empty()) detail = std::strerror(error);
+  if (detail.empty() && error != 0) detail = std::strerror(error);
   while (!text.empty()) {
     const std::size_t at = text.find('{');
     *this << text.substr(0, at);

@@ -33,7 +33,7 @@ struct Failure {
 
 // How a room words one of its causes: the text, in which "{subject}" and
 // "{detail}" stand for the failure's parts (the detail, when it has none,
-// for the system's text of the error number), the exit status, and
+// for the system's text of its error number), the exit status, and
 // whether it is a usage error, which a line pointing to --help follows.
 // A text that does not place the subject itself follows it.
 struct Wording {
