@@ -53,8 +53,7 @@ Failure read_all(const Options& o, std::vector<Series>& series, std::vector<std:
     tables::ReadFailure refusal;
     if (!tables::read_table(o.tables[i], table, refusal))
       return {Cause::refused, o.tables[i], tables::message(refusal)};
-    for (const std::string& n : table.notes)
-      notes.push_back(note_line(o.tables[i], n));
+    for (const std::string& n : table.notes) notes.push_back(note_line(o.tables[i], n));
     Pick pick{i < o.columns.size() ? o.columns[i] : 0, i < o.slices.size() ? o.slices[i] : 0};
     Failure why;
     if (std::string m = matrix(table, pick.column); o.device && !m.empty())
