@@ -61,8 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* path = temp_path();
   int fd = ::open(path, O_WRONLY | O_TRUNC);
   if (fd < 0) std::abort();
-  if (files::write_in_full(fd, {reinterpret_cast<const char*>(data), size}).error != 0)
-    std::abort();
+  if (files::write_in_full(fd, {reinterpret_cast<const char*>(data), size}) != 0) std::abort();
   ::close(fd);
 
   float from_memory[items_count] = {1, 2, 3, 4, 5, 6};

@@ -23,6 +23,7 @@
 #include "cli/problem.hpp"
 #include "cli/results.hpp"
 #include "core/fit_set.hpp"
+#include "files/diagnostic.hpp"
 #include "recio/list_input.hpp"
 
 namespace cli {
@@ -400,19 +401,17 @@ void add_warnings(const core::FitFile& f, bool mc, int bin, float data_yield,
   if (f.later_numbers) out.push_back({Finding::later_line, f.later, quoted(f.later_text)});
 }
 
-// A finding as one line: the file, the line and column when it has them,
-// then "error" or "warning" and the text.
+// A finding as one line, written by the writer both programs share: the
+// file, the line and column when it has them, then "error" or "warning"
+// and the text.
 void append_line(std::string& out, std::string_view file, const Found& f) {
-  out += file;
-  if (is_placed(f.what)) {
-    out += ':';
-    out += std::to_string(f.place.line);
-    out += ':';
-    out += std::to_string(f.place.column);
-  }
   const Form form = form_of(f.what);
-  out += is_error(f.what) ? ": error: " : ": warning: ";
-  out.append(form.lead).append(f.a).append(form.middle).append(f.b).append(form.trail) += '\n';
+  const files::Spot at =
+      is_placed(f.what) ? files::Spot{f.place.line, f.place.column} : files::Spot{};
+  files::Line line;
+  files::finding_line(line, file, at, is_error(f.what),
+                      {form.lead, f.a, form.middle, f.b, form.trail});
+  out += line.view();
 }
 
 void append_count(std::string& out, int n, std::string_view what) {

@@ -28,22 +28,20 @@ namespace {
 // Returns the exit status.
 int write_table(const cli::TableFile& table, const core::FitSet& fits, const char* directory,
                 const core::Measurement& m, const core::FinalValues& v) noexcept {
-  std::string text, why;
+  std::string text;
   try {
     const cli::Findings found = cli::examine(fits, directory);
     files::write_in_full(2, found.warning_lines);
-    why = cli::not_finite(m, v);
-    if (why.empty()) why = cli::not_measured(v);
+    cli::Failure refusal{cli::Problem::table_refused, table.name, 0, cli::not_finite(m, v)};
+    if (refusal.detail.empty()) refusal.detail = cli::not_measured(v);
+    if (!refusal.detail.empty()) return cli::complain(refusal);
     tables::Table t = cli::results_table(v);
-    if (why.empty()) {
-      cli::provenance(fits, t.comments);
-      t.comments.push_back("xpcorr --check of these fit files: " + found.counts);
-      text = tables::table_text(t, tables::format_for(table.name));
-    }
+    cli::provenance(fits, t.comments);
+    t.comments.push_back("xpcorr --check of these fit files: " + found.counts);
+    text = tables::table_text(t, tables::format_for(table.name));
   } catch (const std::bad_alloc&) {
     return cli::complain({cli::Problem::cannot_write_table, table.name, ENOMEM});
   }
-  if (!why.empty()) return cli::complain({cli::Problem::table_refused, table.name, 0, why});
   return cli::complain(cli::replace(table, text));
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "files/diagnostic.hpp"
+
 namespace cli {
 
 enum class Problem : std::uint8_t {
@@ -29,18 +31,11 @@ enum class Problem : std::uint8_t {
   cannot_write_output,  // help or version text refused by standard output; error: why
 };
 
-struct Failure {
-  Problem problem;
-  std::string_view subject;
-  int error;                // errno value, for the causes that carry the system's text
-  std::string_view detail;  // a fit file name, or why a table is refused
+// A failure of the command line, in the shape both programs share.
+using Failure = files::Failure<Problem>;
 
-  constexpr Failure(Problem p = Problem::none, std::string_view s = {}, int e = 0,
-                    std::string_view d = {}) noexcept
-      : problem(p), subject(s), error(e), detail(d) {}
-
-  explicit operator bool() const noexcept { return problem != Problem::none; }
-};
+// The text, exit status and hint of each cause: one switch.
+files::Wording wording(Problem p) noexcept;
 
 // Writes the message of `f` on standard error (nothing for Problem::none)
 // and returns the exit status: 0 for none, 1 when the table or the help

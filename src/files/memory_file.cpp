@@ -75,13 +75,13 @@ std::string_view MemoryFile::bytes() noexcept {
     return {};
   }
   while (size_ < size) {
-    const ssize_t n = read_some(fd_, buffer_ + size_, size - size_);
-    if (n <= 0) {
-      error_ = n < 0 ? errno : EIO;
+    std::size_t got;
+    if (int error = read_some(fd_, buffer_ + size_, size - size_, got); error != 0 || got == 0) {
+      error_ = error != 0 ? error : EIO;
       size_ = 0;
       return {};
     }
-    size_ += static_cast<std::size_t>(n);
+    size_ += got;
   }
   return {buffer_, size_};
 }

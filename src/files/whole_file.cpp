@@ -22,7 +22,7 @@ int fill(int fd, std::string_view bytes) noexcept {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   if (::fchmod(fd, 0666 & ~mask) != 0) return errno;
-  if (int error = write_in_full(fd, bytes).error; error != 0) return error;
+  if (int error = write_in_full(fd, bytes); error != 0) return error;
   return ::fsync(fd) != 0 ? errno : 0;
 }
 
@@ -55,25 +55,24 @@ int make_temp(char* temp) noexcept {
 
 }  // namespace
 
-Written write_in_full(int fd, std::string_view bytes) noexcept {
-  Written w;
-  for (int interrupted = 0; w.bytes < bytes.size();) {
-    ssize_t n = ::write(fd, bytes.data() + w.bytes, bytes.size() - w.bytes);
+int write_in_full(int fd, std::string_view bytes, std::size_t& written) noexcept {
+  written = 0;
+  for (int interrupted = 0; written < bytes.size();) {
+    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
     if (n < 0 && errno == EINTR && ++interrupted < max_interruptions) continue;
-    if (n <= 0) {
-      w.error = n < 0 ? errno : ENOSPC;
-      break;
-    }
+    if (n <= 0) return n < 0 ? errno : ENOSPC;
     interrupted = 0;
-    w.bytes += static_cast<std::size_t>(n);
+    written += static_cast<std::size_t>(n);
   }
-  return w;
+  return 0;
 }
 
-ssize_t read_some(int fd, char* at, std::size_t size) noexcept {
+int read_some(int fd, char* at, std::size_t size, std::size_t& got) noexcept {
+  got = 0;
   for (int interrupted = 0;;) {
     const ssize_t n = ::read(fd, at, size);
-    if (n >= 0 || errno != EINTR || ++interrupted >= max_interruptions) return n;
+    if (n >= 0) return got = static_cast<std::size_t>(n), 0;
+    if (errno != EINTR || ++interrupted >= max_interruptions) return errno;
   }
 }
 

@@ -3,8 +3,6 @@
 // Every writer and every reader of a descriptor goes through here.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <string_view>
 
@@ -15,23 +13,24 @@ namespace files {
 // ever.
 inline constexpr int max_interruptions = 100;
 
-// How far a write_in_full got: the bytes the system took, and the errno
-// value of the call that stopped it (0 when every byte went).
-struct Written {
-  std::size_t bytes = 0;
-  int error = 0;
-};
+// Every call here returns 0 when it did all it was asked, else the errno
+// value of the step that failed; what it counted goes to a parameter.
 
 // Writes all of `bytes` to `fd`, resuming after partial writes and calls
 // interrupted by a signal. A write that takes nothing (ENOSPC, as a full
 // device answers) or fails otherwise ends it, and so does a run of
 // interruptions with no progress, so the caller always gets an answer.
-Written write_in_full(int fd, std::string_view bytes) noexcept;
+// `written` is how many bytes the system took.
+int write_in_full(int fd, std::string_view bytes, std::size_t& written) noexcept;
+inline int write_in_full(int fd, std::string_view bytes) noexcept {
+  std::size_t written;
+  return write_in_full(fd, bytes, written);
+}
 
 // One read(2) of up to `size` bytes into `at`, tried again when a signal
-// interrupts it, up to max_interruptions in a row: the count read, 0 at
-// the end of the input, or -1 with errno set.
-ssize_t read_some(int fd, char* at, std::size_t size) noexcept;
+// interrupts it, up to max_interruptions in a row. `got` is the count
+// read, 0 at the end of the input (and after a failure).
+int read_some(int fd, char* at, std::size_t size, std::size_t& got) noexcept;
 
 // Writes `bytes` to a new file ".NAME.XXXXXX" beside `path` (mode 0666
 // less the umask), syncs and closes it and renames it over `path`, so that

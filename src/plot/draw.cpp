@@ -15,7 +15,6 @@
 #include <cstring>
 
 #include "files/memory_file.hpp"
-#include "files/whole_file.hpp"
 #ifdef XPCORR_ZLIB
 #include "plot/png.hpp"
 #endif
@@ -37,14 +36,15 @@ static_assert(colour_of(0) == 2 && fill_of(0) == colour_of(palette_size));
 
 // PLplot ends the process on a fatal error; its exit handler sees only the
 // message, so the picture's name and the real standard error wait here.
+// The message goes through the program's one complain, on the real
+// standard error put back.
 std::string picture_name;
 int real_stderr = 2;
 std::string plplot_error;
 
 int on_fatal(const char* message) {
-  std::string line = "xpcorr-plot: cannot draw " + picture_name + ": " + message + "\n";
-  files::write_in_full(real_stderr, line);
-  std::_Exit(1);
+  if (real_stderr != 2) dup2(real_stderr, 2);
+  std::_Exit(complain({Cause::cannot_draw, picture_name, message}));
 }
 
 void on_error(const char* message) {
@@ -145,8 +145,7 @@ void draw_all(const Figure& f, double scale) {
 bool draw(const Figure& figure, const char* device, const std::string& name, std::string& bytes,
           Failure& why) {
   files::MemoryFile memory;
-  if (!memory.stream())
-    return why = {Cause::cannot_draw, name, std::strerror(memory.error())}, false;
+  if (!memory.stream()) return why = {Cause::cannot_draw, name, memory.error()}, false;
   picture_name = name;
   plplot_error.clear();
   const bool png = std::strcmp(device, "pngcairo") == 0;
@@ -185,10 +184,11 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
   }
 #endif
   const std::string_view drawn = memory.bytes();
-  if (plplot_error.empty() && memory.error() != 0) plplot_error = std::strerror(memory.error());
+  if (plplot_error.empty() && memory.error() != 0)
+    return why = {Cause::cannot_draw, name, memory.error()}, false;
   if (plplot_error.empty() && drawn.empty()) plplot_error = "PLplot wrote nothing";
-  if (plplot_error.empty()) bytes.assign(drawn);
   if (!plplot_error.empty()) return why = {Cause::cannot_draw, name, plplot_error}, false;
+  bytes.assign(drawn);
   return true;
 }
 

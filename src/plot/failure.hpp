@@ -2,7 +2,7 @@
 // standard error (plus a hint, for a usage error) that each one gives.
 #pragma once
 
-#include <string>
+#include "files/diagnostic.hpp"
 
 namespace plot {
 
@@ -39,16 +39,16 @@ enum class Cause {
   cannot_write,
 };
 
-struct Failure {
-  Cause cause = Cause::none;
-  std::string subject;  // the option, table file or output file concerned
-  std::string detail;   // the key, place, counts or system text it names
+// A failure of the plotting program, in the shape both programs share:
+// the subject is the option, table file or output file concerned, the
+// detail the key, place, counts or PLplot's text it names.
+using Failure = files::Failure<Cause>;
 
-  explicit operator bool() const { return cause != Cause::none; }
-};
+// The text, exit status and hint of each cause.
+files::Wording wording(Cause c) noexcept;
 
 // Writes the failure's message on standard error (nothing for none) and
 // gives the exit status.
-int complain(const Failure& f);
+int complain(const Failure& f) noexcept;
 
 }  // namespace plot

@@ -45,8 +45,8 @@ bool out_of(double v, const Limits& l) { return v < l.lo || v > l.hi; }
 // (an edge at or below 0 is left to the frame on a logarithmic axis), or
 // half a place beyond the first and last of its categories; the y range
 // asked has no part in it.
-Axis x_axis(const std::vector<Series>& series, const std::vector<Beyond>& beyond,
-            const Settings& s, const std::vector<std::string>& categories) {
+Axis x_axis(const std::vector<Series>& series, const std::vector<Beyond>& beyond, const Settings& s,
+            const std::vector<std::string>& categories) {
   Axis a;
   a.log = s.xlog;
   a.categories = categories;
@@ -107,8 +107,8 @@ std::string entry(const Series& s) {
 // The line on standard error that names a measured point drawn as an
 // arrow at the edge of the y range it lies beyond.
 std::string arrow_note(const Series& t, const Point& p, bool ratio, const char* range) {
-  return "xpcorr-plot: " + t.file + ": " + where(t, p) + (ratio ? " in the ratio" : "") +
-         " drawn as an arrow at the edge: " + because(range, p.value) + "\n";
+  return note_line(t.file, where(t, p) + (ratio ? " in the ratio" : "") +
+                               " drawn as an arrow at the edge: " + because(range, p.value));
 }
 
 // Each series' points that the main panel shows, the others named: a

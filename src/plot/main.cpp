@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 
 #include "files/whole_file.hpp"
@@ -22,8 +21,8 @@ namespace fs = std::filesystem;
 
 // The help or version text on standard output.
 Failure print(std::string_view text) {
-  if (int error = files::write_in_full(1, text).error; error != 0)
-    return {Cause::cannot_write, "standard output", std::strerror(error)};
+  if (int error = files::write_in_full(1, text); error != 0)
+    return {Cause::cannot_write, "standard output", error};
   return {};
 }
 
@@ -54,8 +53,7 @@ Failure read_all(const Options& o, std::vector<Series>& series, std::vector<std:
     tables::ReadFailure refusal;
     if (!tables::read_table(o.tables[i], table, refusal))
       return {Cause::refused, o.tables[i], tables::message(refusal)};
-    for (const std::string& n : table.notes)
-      notes.push_back("xpcorr-plot: " + o.tables[i] + ": " + n + "\n");
+    for (const std::string& n : table.notes) notes.push_back(note_line(o.tables[i], n));
     Pick pick{i < o.columns.size() ? o.columns[i] : 0, i < o.slices.size() ? o.slices[i] : 0};
     Failure why;
     if (std::string m = matrix(table, pick.column); o.device && !m.empty())
@@ -113,10 +111,10 @@ Failure run(const Options& o) {
     return why;
   }
   if (o.output == "-") {
-    if (int error = files::write_in_full(1, bytes).error; error != 0)
-      return {Cause::cannot_write, "standard output", std::strerror(error)};
+    if (int error = files::write_in_full(1, bytes); error != 0)
+      return {Cause::cannot_write, "standard output", error};
   } else if (int error = files::replace_whole(o.output.c_str(), bytes); error != 0) {
-    return {Cause::cannot_write, o.output, std::strerror(error)};
+    return {Cause::cannot_write, o.output, error};
   }
   std::string all;
   for (const std::string& n : notes) all += n;

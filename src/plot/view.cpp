@@ -9,6 +9,7 @@
 #include <map>
 #include <utility>
 
+#include "files/diagnostic.hpp"
 #include "tables/read.hpp"
 
 namespace plot {
@@ -203,10 +204,16 @@ std::string where(const Series& t, const Point& p) {
   return name + buf;
 }
 
+// A note is no failure, but reads as one: written by the same line writer.
+std::string note_line(const std::string& file, const std::string& text) {
+  files::Line line;
+  files::failure_line(line, "xpcorr-plot", {"{detail}"}, file, 0, text);
+  return std::string(line.view());
+}
+
 std::string note(const std::string& file, const std::string& where, bool ratio,
                  const std::string& why) {
-  return "xpcorr-plot: " + file + ": " + where +
-         (ratio ? " left out of the ratio: " : " left out: ") + why + "\n";
+  return note_line(file, where + (ratio ? " left out of the ratio: " : " left out: ") + why);
 }
 
 }  // namespace plot

@@ -71,6 +71,10 @@ Ratios ratios(const std::vector<Series>& series, bool xlog);
 // without width, "x '-'" for an x given as text (a category too).
 std::string where(const Series& t, const Point& p);
 
+// A line on standard error about `file` that is no failure:
+// "xpcorr-plot: FILE: TEXT".
+std::string note_line(const std::string& file, const std::string& text);
+
 // The line on standard error that names a point left out, of the main
 // panel or of the ratio: "xpcorr-plot: FILE: x_p 0.1 to 0.15 left out: WHY".
 std::string note(const std::string& file, const std::string& where, bool ratio,

@@ -8,7 +8,8 @@
 namespace recio {
 
 // Every way a statement of this layer can fail. The text of each cause is
-// given by one switch in fault.cpp.
+// given by one switch in fault.cpp; the message is
+// assembled by the line writer both programs share.
 enum class Fault : std::uint8_t {
   none,
   open_failed,           // the system refused to open a file
@@ -19,11 +20,6 @@ enum class Fault : std::uint8_t {
   read_failed,           // the system reported a read error
   write_failed,          // the system refused the report's bytes
 };
-
-// The first line of the failure message for `cause`, without its line end.
-// `error` is the errno value for the causes that carry the system's text.
-// The text lives in `buf` or in static storage.
-std::string_view cause_line(Fault cause, int error, char (&buf)[160]) noexcept;
 
 // Writes the failure message on standard error, closes every unit (so the
 // records already written reach standard output) and raises the abort

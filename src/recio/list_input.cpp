@@ -28,14 +28,15 @@ bool Source::refill() noexcept {
     drop(end_);
     pos_ = end_ = window_.data();
   }
-  const ssize_t n = files::read_some(fd_, window_.data(), window_.size());
+  std::size_t n;
+  const int error = files::read_some(fd_, window_.data(), window_.size(), n);
   if (n > 0) {
     pos_ = window_.data();
     end_ = pos_ + n;
-    tapped(pos_, static_cast<std::size_t>(n));
+    tapped(pos_, n);
     return true;
   }
-  if (n < 0) error_ = errno;
+  error_ = error;
   at_end_ = true;
   return false;
 }
@@ -78,12 +79,13 @@ std::string_view Source::ahead(std::size_t n) noexcept {
     drop(pos_);
     std::memmove(window_.data(), pos_, kept);
     while (kept < n && kept < window_.size() && !at_end_ && error_ == 0) {
-      const ssize_t got = files::read_some(fd_, window_.data() + kept, window_.size() - kept);
+      std::size_t got;
+      const int error = files::read_some(fd_, window_.data() + kept, window_.size() - kept, got);
       if (got > 0) {
-        tapped(window_.data() + kept, static_cast<std::size_t>(got));
-        kept += static_cast<std::size_t>(got);
+        tapped(window_.data() + kept, got);
+        kept += got;
       } else {
-        if (got < 0) error_ = errno;
+        error_ = error;
         at_end_ = true;
       }
     }

@@ -64,11 +64,12 @@ bool Stream::put(std::string_view text) noexcept {
 // failure message.
 bool Stream::flush() noexcept {
   if (fd_ < 0) return true;
-  const files::Written w = files::write_in_full(fd_, pending());
-  std::memmove(buf_.data(), buf_.data() + w.bytes, used_ - w.bytes);
-  used_ -= w.bytes;
-  if (w.error != 0) error_ = w.error;
-  return w.error == 0;
+  std::size_t written;
+  const int error = files::write_in_full(fd_, pending(), written);
+  std::memmove(buf_.data(), buf_.data() + written, used_ - written);
+  used_ -= written;
+  if (error != 0) error_ = error;
+  return error == 0;
 }
 
 // The standard streams are preconnected, formatted and unnamed, as the

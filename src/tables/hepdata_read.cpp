@@ -52,16 +52,17 @@ struct Walk {
 // Checks that every key stands where HEPData allows it, within the nesting
 // and node limits. Every later step reads only nodes this walk has seen.
 bool check(const Node& n, std::string_view parent, int depth, Walk& w) {
-  if (depth > max_depth) return w.why = {ReadError::too_deep, std::to_string(max_depth)}, false;
+  if (depth > max_depth) return w.why = {ReadError::too_deep, {}, std::to_string(max_depth)}, false;
   if (++w.nodes > w.limit)
-    return w.why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
+    return w.why = {ReadError::too_many_nodes, {}, std::to_string(nodes_per_byte)}, false;
   if (n.is_sequence())
     for (std::size_t i = 0; i < n.size(); ++i)
       if (!check(n.item(i), parent, depth + 1, w)) return false;
   if (n.is_map())
     for (std::size_t i = 0; i < n.size(); ++i) {
       std::string_view key = n.key(i).is_scalar() ? n.key(i).text() : "?";
-      if (!allowed_under(parent, key)) return w.why = {ReadError::forbidden_key, shown(key)}, false;
+      if (!allowed_under(parent, key))
+        return w.why = {ReadError::forbidden_key, {}, shown(key)}, false;
       if (!check(n.value(i), key, depth + 1, w)) return false;
     }
   return true;
@@ -96,24 +97,27 @@ bool check_variables(const Node& doc, ReadFailure& why) {
   std::optional<std::pair<std::size_t, std::string>> first;
   const Node xs = doc.at("independent_variables"), ys = doc.at("dependent_variables");
   if (xs.is_sequence() && xs.size() == 0 && ys.is_sequence() && ys.size() > 0)
-    return why = {ReadError::no_x, ""}, false;
+    return why = {ReadError::no_x, {}, ""}, false;
   for (const char* kind : {"independent", "dependent"}) {
     std::string group = std::string(kind) + "_variables";
     Node list = doc.at(group);
     if (!present(list) || (list.is_sequence() && list.size() == 0))
-      return why = {ReadError::no_variables, kind}, false;
-    if (!list.is_sequence()) return why = {ReadError::not_list, "'" + group + "'"}, false;
+      return why = {ReadError::no_variables, {}, kind}, false;
+    if (!list.is_sequence()) return why = {ReadError::not_list, {}, "'" + group + "'"}, false;
     for (std::size_t i = 0; i < list.size(); ++i) {
       Node values = list.item(i).at("values");
       std::string name = called(list.item(i), kind, i);
       if (!present(values) || (values.is_sequence() && values.size() == 0))
-        return why = {ReadError::no_values, name}, false;
-      if (!values.is_sequence()) return why = {ReadError::not_list, "'values' of " + name}, false;
+        return why = {ReadError::no_values, {}, name}, false;
+      if (!values.is_sequence())
+        return why = {ReadError::not_list, {}, "'values' of " + name}, false;
       if (!first) first = {values.size(), name};
       if (values.size() != first->first)
-        return why = {ReadError::count_mismatch, name + " has " + std::to_string(values.size()) +
-                                                     " values, " + first->second + " has " +
-                                                     std::to_string(first->first)},
+        return why = {ReadError::count_mismatch,
+                      {},
+                      {},
+                      name + " has " + std::to_string(values.size()) + " values, " + first->second +
+                          " has " + std::to_string(first->first)},
                false;
     }
   }
@@ -125,25 +129,26 @@ bool check_variables(const Node& doc, ReadFailure& why) {
 bool read_coordinate(const Node& n, const std::string& here, Coordinate& c, ReadFailure& why) {
   Node low = n.at("low"), high = n.at("high"), value = n.at("value");
   if (low.defined() != high.defined())
-    return why = {low.defined() ? ReadError::low_only : ReadError::high_only, here}, false;
+    return why = {low.defined() ? ReadError::low_only : ReadError::high_only, {}, here}, false;
   c.bin = low.defined();
   c.has_value = value.defined();
   if (c.bin) {
     if (!number(low, c.low) || std::isnan(c.low))
-      return why = {ReadError::not_number, "low of " + here}, false;
+      return why = {ReadError::not_number, {}, "low of " + here}, false;
     if (!number(high, c.high) || std::isnan(c.high))
-      return why = {ReadError::not_number, "high of " + here}, false;
+      return why = {ReadError::not_number, {}, "high of " + here}, false;
     if (c.has_value && (!number(value, c.value) || std::isnan(c.value)))
-      return why = {ReadError::not_number, "value of " + here}, false;
+      return why = {ReadError::not_number, {}, "value of " + here}, false;
   } else if (c.has_value) {
-    if (!value.is_null() && !value.is_scalar()) return why = {ReadError::not_number, here}, false;
+    if (!value.is_null() && !value.is_scalar())
+      return why = {ReadError::not_number, {}, here}, false;
     if (!number(value, c.value)) {
       c.number = false, c.value = NAN, c.text = text(value);
     } else if (std::isnan(c.value)) {
-      return why = {ReadError::not_number, here}, false;
+      return why = {ReadError::not_number, {}, here}, false;
     }
   } else {
-    return why = {ReadError::no_value, here}, false;
+    return why = {ReadError::no_value, {}, here}, false;
   }
   return true;
 }
@@ -197,18 +202,18 @@ std::optional<ReadError> read_error(const Node& e, double value, Uncertainty& u)
 // not measured), kept as it is.
 bool read_entry(const Node& n, const std::string& here, Entry& entry, ReadFailure& why) {
   Node value = n.at("value"), errors = n.at("errors");
-  if (!value.defined()) return why = {ReadError::no_value, here}, false;
-  if (!value.is_null() && !value.is_scalar()) return why = {ReadError::not_number, here}, false;
+  if (!value.defined()) return why = {ReadError::no_value, {}, here}, false;
+  if (!value.is_null() && !value.is_scalar()) return why = {ReadError::not_number, {}, here}, false;
   if (!number(value, entry.value)) {
     entry.number = false, entry.value = NAN, entry.text = text(value);
     return true;
   }
   if (!present(errors)) return true;
-  if (!errors.is_sequence()) return why = {ReadError::not_list, "'errors' of " + here}, false;
+  if (!errors.is_sequence()) return why = {ReadError::not_list, {}, "'errors' of " + here}, false;
   entry.errors.resize(errors.size());
   for (std::size_t j = 0; j < errors.size(); ++j)
     if (std::optional<ReadError> c = read_error(errors.item(j), entry.value, entry.errors[j]))
-      return why = {*c, "error " + std::to_string(j + 1) + " of " + here}, false;
+      return why = {*c, {}, "error " + std::to_string(j + 1) + " of " + here}, false;
   return true;
 }
 
@@ -252,9 +257,9 @@ bool read_dependent(const Node& var, std::size_t k, Dependent& v, ReadFailure& w
 bool parse(std::string_view text, Table& t, ReadFailure& why) {
   YamlDocument yaml;
   if (!yaml.parse(text, why)) return false;
-  if (yaml.documents() == 0) return why = {ReadError::no_document, ""}, false;
+  if (yaml.documents() == 0) return why = {ReadError::no_document, {}, ""}, false;
   if (yaml.documents() > 1)
-    return why = {ReadError::documents, std::to_string(yaml.documents())}, false;
+    return why = {ReadError::documents, {}, std::to_string(yaml.documents())}, false;
   const Node doc = yaml.root();
   Walk walk{nodes_per_byte * text.size() + 1000, 0, why};
   if (!check(doc, "", 0, walk) || !check_variables(doc, why)) return false;
@@ -274,9 +279,9 @@ bool parse_hepdata(std::string_view text, Table& table, ReadFailure& why) noexce
   try {
     return parse(text, table, why);
   } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, "out of memory"};
+    why = {ReadError::unreadable, {}, "out of memory"};
   } catch (const std::exception& e) {
-    why = {ReadError::unreadable, e.what()};
+    why = {ReadError::unreadable, {}, e.what()};
   }
   return false;
 }

@@ -75,8 +75,7 @@ bool Stream::fill(ReadFailure& why) {
   char buf[piece];
   const std::size_t n = std::fread(buf, 1, sizeof buf, file_);
   input_.append(buf, n);
-  if (n < sizeof buf && std::ferror(file_))
-    return why = {ReadError::unreadable, std::strerror(errno)}, false;
+  if (n < sizeof buf && std::ferror(file_)) return why = {ReadError::unreadable, {}, errno}, false;
   raw_end_ = n < sizeof buf;
   return true;
 }
@@ -90,9 +89,9 @@ bool Stream::next(std::string& text, ReadFailure& why) {
     gzip_ = input_.starts_with("\x1f\x8b");
 #ifdef XPCORR_ZLIB
     if (gzip_ && inflateInit2(&z_, 16 + MAX_WBITS) != Z_OK)
-      return gzip_ = false, why = {ReadError::unreadable, "out of memory"}, false;
+      return gzip_ = false, why = {ReadError::unreadable, {}, "out of memory"}, false;
 #else
-    if (gzip_) return why = {ReadError::gzip_unsupported, ""}, false;
+    if (gzip_) return why = {ReadError::gzip_unsupported, {}, ""}, false;
 #endif
   }
   if (gzip_) return inflate_some(text, why);
@@ -125,9 +124,9 @@ bool Stream::inflate_some(std::string& text, ReadFailure& why) {
       ended_ = z_.avail_in == 0 && used_ == input_.size() && raw_end_;
       if (!ended_) inflateReset(&z_);
     } else if (r == Z_BUF_ERROR && no_more) {
-      return why = {ReadError::gzip_damaged, "it ends before its data do"}, false;
+      return why = {ReadError::gzip_damaged, {}, "it ends before its data do"}, false;
     } else if (r != Z_OK && r != Z_BUF_ERROR) {
-      return why = {ReadError::gzip_damaged, z_.msg ? z_.msg : "zlib cannot inflate it"}, false;
+      return why = {ReadError::gzip_damaged, {}, z_.msg ? z_.msg : "zlib cannot inflate it"}, false;
     }
   }
   text.erase(text.size() - z_.avail_out);
@@ -148,7 +147,7 @@ bool hepdata_from(Stream& in, std::string& text, Table& t, ReadFailure& why) {
   while (!in.ended() && text.size() <= max_table_bytes)
     if (!in.next(text, why)) return false;
   if (text.size() > max_table_bytes)
-    return why = {ReadError::too_large, megabytes(max_table_bytes)}, false;
+    return why = {ReadError::too_large, {}, megabytes(max_table_bytes)}, false;
   return parse_hepdata(text, t, why);
 }
 
@@ -166,12 +165,12 @@ bool yoda_from(Stream& in, std::string& text, std::string_view object, Table& t,
     }
     text.erase(0, start);
     if (text.size() > max_table_bytes)
-      return why = {ReadError::line_too_long, "line " + std::to_string(lines + 1)}, false;
+      return why = {ReadError::line_too_long, {}, "line " + std::to_string(lines + 1)}, false;
     if (in.ended()) break;
     const std::size_t before = text.size();
     if (!in.next(text, why)) return false;
     if ((total += text.size() - before) > max_yoda_bytes)
-      return why = {ReadError::too_large, megabytes(max_yoda_bytes)}, false;
+      return why = {ReadError::too_large, {}, megabytes(max_yoda_bytes)}, false;
   }
   if (!text.empty() && !reader.line(text, why)) return false;
   return reader.finish(t, why);
@@ -182,7 +181,7 @@ bool read_from(Stream& in, std::string_view file, std::string_view object, Table
   std::string text;
   if (!in.next(text, why)) return false;
   if (yoda_name(file) || yoda_start(text)) return yoda_from(in, text, object, t, why);
-  if (!object.empty()) return why = {ReadError::path_in_table, shown(object)}, false;
+  if (!object.empty()) return why = {ReadError::path_in_table, {}, shown(object)}, false;
   return hepdata_from(in, text, t, why);
 }
 
@@ -200,47 +199,57 @@ std::string shown(std::string_view text, std::size_t limit) {
   return cut ? s + "…" : s;
 }
 
-std::string message(const ReadFailure& f) {
-  const std::string& d = f.detail;
-  switch (f.cause) {
-    case ReadError::unreadable: return "cannot read: " + d;
-    case ReadError::too_large: return "too large for a data table (over " + d + ")";
-    case ReadError::not_yaml: return "not YAML: " + d;
-    case ReadError::no_document: return "empty: no YAML document";
-    case ReadError::documents: return d + " YAML documents: a data table is one";
-    case ReadError::too_deep: return "nested deeper than " + d + " levels";
+// The texts name a line too long by the reader's limit.
+static_assert(max_table_bytes == 8 << 20);
+
+files::Wording wording(ReadError e) noexcept {
+  switch (e) {
+    case ReadError::none: return {"cannot read: "};
+    case ReadError::unreadable: return {"cannot read: {detail}"};
+    case ReadError::too_large: return {"too large for a data table (over {detail})"};
+    case ReadError::not_yaml: return {"not YAML: {detail}"};
+    case ReadError::no_document: return {"empty: no YAML document"};
+    case ReadError::documents: return {"{detail} YAML documents: a data table is one"};
+    case ReadError::too_deep: return {"nested deeper than {detail} levels"};
     case ReadError::too_many_nodes:
-      return "its aliases repeat nodes too often (over " + d + " per byte)";
-    case ReadError::forbidden_key: return "key '" + d + "' is not allowed in a HEPData table";
-    case ReadError::no_variables: return "no " + d + " variables: not a HEPData data table";
+      return {"its aliases repeat nodes too often (over {detail} per byte)"};
+    case ReadError::forbidden_key: return {"key '{detail}' is not allowed in a HEPData table"};
+    case ReadError::no_variables: return {"no {detail} variables: not a HEPData data table"};
     case ReadError::no_x:
-      return "no independent variables: the table holds no x to draw its values against";
-    case ReadError::not_list: return d + " is not a list";
-    case ReadError::no_values: return d + " has no values";
-    case ReadError::count_mismatch: return d;
-    case ReadError::no_value: return d + " has no value";
-    case ReadError::low_only: return d + " has 'low' but no 'high'";
-    case ReadError::high_only: return d + " has 'high' but no 'low'";
-    case ReadError::not_number: return d + " is not a number";
-    case ReadError::no_error_kind: return d + " has neither 'symerror' nor 'asymerror'";
-    case ReadError::path_in_table: return "a HEPData table, not a YODA file: it has no object " + d;
+      return {"no independent variables: the table holds no x to draw its values against"};
+    case ReadError::not_list: return {"{detail} is not a list"};
+    case ReadError::no_values: return {"{detail} has no values"};
+    case ReadError::count_mismatch: return {"{detail}"};
+    case ReadError::no_value: return {"{detail} has no value"};
+    case ReadError::low_only: return {"{detail} has 'low' but no 'high'"};
+    case ReadError::high_only: return {"{detail} has 'high' but no 'low'"};
+    case ReadError::not_number: return {"{detail} is not a number"};
+    case ReadError::no_error_kind: return {"{detail} has neither 'symerror' nor 'asymerror'"};
+    case ReadError::path_in_table:
+      return {"a HEPData table, not a YODA file: it has no object {detail}"};
     case ReadError::gzip_unsupported:
-      return "compressed with gzip, which this build cannot read (it was built without zlib)";
-    case ReadError::gzip_damaged: return "damaged gzip data: " + d;
-    case ReadError::line_too_long: return d + " is longer than " + megabytes(max_table_bytes);
-    case ReadError::outside_object: return d + ": text outside every YODA object";
-    case ReadError::bad_line: return d;
-    case ReadError::unended: return "object " + d + " has no END line";
-    case ReadError::no_objects: return "no YODA object in it";
-    case ReadError::several_objects: return d + ": name the one to read as FILE:PATH";
-    case ReadError::no_such_object: return "no object " + d;
+      return {"compressed with gzip, which this build cannot read (it was built without zlib)"};
+    case ReadError::gzip_damaged: return {"damaged gzip data: {detail}"};
+    case ReadError::line_too_long: return {"{detail} is longer than 8 MB"};
+    case ReadError::outside_object: return {"{detail}: text outside every YODA object"};
+    case ReadError::bad_line: return {"{detail}"};
+    case ReadError::unended: return {"object {detail} has no END line"};
+    case ReadError::no_objects: return {"no YODA object in it"};
+    case ReadError::several_objects: return {"{detail}: name the one to read as FILE:PATH"};
+    case ReadError::no_such_object: return {"no object {detail}"};
     case ReadError::unknown_type:
-      return d + ", which is not read here (Scatter2D old and V2, Histo1D old, V2 and V3, " +
-             "Profile1D old and V2, Estimate1D V3 are)";
-    case ReadError::no_header_end: return "object " + d + " has no '---' line ending its header";
-    case ReadError::bad_breakdown: return "the ErrorBreakdown " + d;
+      return {
+          "{detail}, which is not read here (Scatter2D old and V2, Histo1D old, V2 and V3, "
+          "Profile1D old and V2, Estimate1D V3 are)"};
+    case ReadError::no_header_end: return {"object {detail} has no '---' line ending its header"};
+    case ReadError::bad_breakdown: return {"the ErrorBreakdown {detail}"};
   }
-  return d;
+  return {"{detail}"};
+}
+
+std::string message(const ReadFailure& f) {
+  files::Line line;
+  return std::string(line.fill(wording(f.cause).text, f.subject, f.error, f.detail).view());
 }
 
 Source source_of(const std::string& name) {
@@ -255,11 +264,11 @@ bool read_table(const std::string& name, Table& t, ReadFailure& why) noexcept {
     const Source source = source_of(name);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(source.file.c_str(), "rb"),
                                                       std::fclose);
-    if (!f) return why = {ReadError::unreadable, std::strerror(errno)}, false;
+    if (!f) return why = {ReadError::unreadable, {}, errno}, false;
     Stream in(f.get());
     return read_from(in, source.file, source.object, t, why);
   } catch (const std::exception& e) {
-    why = {ReadError::unreadable, e.what()};
+    why = {ReadError::unreadable, {}, e.what()};
   }
   return false;
 }
@@ -270,7 +279,7 @@ bool read_bytes(std::string_view bytes, std::string_view file, std::string_view 
     Stream in(bytes);
     return read_from(in, file, object, t, why);
   } catch (const std::exception& e) {
-    why = {ReadError::unreadable, e.what()};
+    why = {ReadError::unreadable, {}, e.what()};
   }
   return false;
 }

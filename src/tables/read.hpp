@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/diagnostic.hpp"
 #include "tables/table.hpp"
 
 namespace tables {
@@ -17,7 +18,8 @@ constexpr std::size_t max_table_bytes = 8 << 20;
 constexpr int max_depth = 32;
 
 enum class ReadError : std::uint8_t {
-  unreadable,  // detail: the system's text
+  none,
+  unreadable,  // error: the system's; or detail: what failed
   too_large,   // detail: the limit
   not_yaml,    // detail: where and why
   no_document,
@@ -51,10 +53,12 @@ enum class ReadError : std::uint8_t {
   bad_breakdown,     // detail: what in it is wrong
 };
 
-struct ReadFailure {
-  ReadError cause = ReadError::unreadable;
-  std::string detail;
-};
+// Why a table cannot be read, in the failure shape both programs share.
+// The readers leave the subject empty: the caller knows the file's name.
+using ReadFailure = files::Failure<ReadError>;
+
+// The text of each cause, in one switch.
+files::Wording wording(ReadError e) noexcept;
 
 // `text` fit for one line of a message: control characters as blanks,
 // cut after `limit` bytes (at a character boundary) with an ellipsis.

@@ -119,7 +119,7 @@ bool YamlDocument::fault(YamlSyntax at, bool has_place, ReadFailure& why) {
   if (has_place)
     place = "line " + std::to_string(syntax_.line + 1) + ", column " +
             std::to_string(syntax_.column + 1) + ": ";
-  why = {ReadError::not_yaml, place + syntax_.problem};
+  why = {ReadError::not_yaml, {}, place + syntax_.problem};
   return false;
 }
 
@@ -142,7 +142,7 @@ void YamlDocument::close(std::uint32_t node, std::vector<std::uint32_t>& pending
 // hold itself, as YAML allows.
 bool YamlDocument::build(std::string_view text, ReadFailure& why) {
   Parser parser;
-  if (!parser.ready) return why = {ReadError::unreadable, "out of memory"}, false;
+  if (!parser.ready) return why = {ReadError::unreadable, {}, "out of memory"}, false;
   yaml_parser_set_input_string(&parser.p, reinterpret_cast<const unsigned char*>(text.data()),
                                text.size());
   const std::size_t node_limit = nodes_per_byte * text.size() + 1000;
@@ -159,7 +159,7 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
     if (!(event.held = yaml_parser_parse(&parser.p, &event.e))) {
       const yaml_parser_t& p = parser.p;
       if (p.error == YAML_MEMORY_ERROR)
-        return why = {ReadError::unreadable, "out of memory"}, false;
+        return why = {ReadError::unreadable, {}, "out of memory"}, false;
       if (p.error == YAML_READER_ERROR)  // bytes that are no text: no line to tell
         return fault(
             {0, 0, "byte " + std::to_string(p.problem_offset + 1) + ": " + problem_of(p.problem)},
@@ -172,7 +172,7 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
     if (e.type == YAML_DOCUMENT_START_EVENT) ++documents_;
     if (e.type == YAML_SEQUENCE_END_EVENT || e.type == YAML_MAPPING_END_EVENT) --depth;
     if (opens && ++depth > max_depth + 1)  // a collection below level max_depth
-      return why = {ReadError::too_deep, std::to_string(max_depth)}, false;
+      return why = {ReadError::too_deep, {}, std::to_string(max_depth)}, false;
     if (documents_ != 1 || e.type == YAML_DOCUMENT_START_EVENT ||
         e.type == YAML_DOCUMENT_END_EVENT || e.type == YAML_STREAM_START_EVENT)
       continue;
@@ -191,7 +191,7 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
             why);
       index = found->second;
     } else if (nodes_.size() >= node_limit) {
-      return why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
+      return why = {ReadError::too_many_nodes, {}, std::to_string(nodes_per_byte)}, false;
     } else if (e.type == YAML_SCALAR_EVENT) {
       const auto& s = e.data.scalar;
       nodes_.push_back({Kind::scalar, s.style == YAML_PLAIN_SCALAR_STYLE && s.tag == nullptr,
@@ -214,7 +214,7 @@ bool YamlDocument::parse(std::string_view text, ReadFailure& why) noexcept {
   try {
     return build(text, why);
   } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, "out of memory"};
+    why = {ReadError::unreadable, {}, "out of memory"};
   }
   return false;
 }

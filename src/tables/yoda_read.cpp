@@ -152,13 +152,14 @@ bool header(Lines& in, const std::string& path, YamlDocument& doc, YamlNode& h, 
       h = doc.root();
       if (h.defined() && !h.is_null() && !h.is_map())
         return why = {ReadError::bad_line,
+                      {},
                       place(first) + ": the header of " + path + " is not a YAML map"},
                false;
       return true;
     }
     yaml.append(in.raw.substr(0, in.raw.find('\r'))).append("\n");
   }
-  return why = {ReadError::no_header_end, path}, false;
+  return why = {ReadError::no_header_end, {}, path}, false;
 }
 
 // What an object's annotations say of it: its title and its axes' labels.
@@ -186,8 +187,11 @@ bool row(std::string_view s, std::size_t line, std::size_t count, std::vector<st
   bool ok = w.size() == count;
   for (std::size_t i = 0; ok && i < w.size(); ++i) ok = number(w[i], x[i]);
   if (!ok)
-    why = {ReadError::bad_line, place(line) + " is not a row of " + std::to_string(count) +
-                                    " numbers ('" + shown(s, 40) + "')"};
+    why = {ReadError::bad_line,
+           {},
+           {},
+           place(line) + " is not a row of " + std::to_string(count) + " numbers ('" +
+               shown(s, 40) + "')"};
   return ok;
 }
 
@@ -213,17 +217,18 @@ bool statistical(const std::string& label) {
 bool sources(const YamlNode& map, std::size_t point, std::size_t& budget,
              std::vector<Uncertainty>& out, ReadFailure& why) {
   const std::string where = "of point " + std::to_string(point + 1);
-  if (!map.is_map()) return why = {ReadError::bad_breakdown, where + " is not a map"}, false;
+  if (!map.is_map()) return why = {ReadError::bad_breakdown, {}, where + " is not a map"}, false;
   out.clear();
   for (std::size_t i = 0; i < map.size(); ++i) {
     if (budget-- == 0)
-      return why = {ReadError::too_many_nodes, std::to_string(nodes_per_byte)}, false;
+      return why = {ReadError::too_many_nodes, {}, std::to_string(nodes_per_byte)}, false;
     Uncertainty& u = out.emplace_back();
     u.label = map.key(i).text();
     const YamlNode v = map.value(i), dn = v.at("dn"), up = v.at("up");
     double d = 0, p = 0;
     if (!dn.is_scalar() || !up.is_scalar() || !number(dn.text(), d) || !number(up.text(), p))
       return why = {ReadError::bad_breakdown,
+                    {},
                     "'" + shown(u.label) + "' " + where + " has no numbers 'dn' and 'up'"},
              false;
     u.down = std::fabs(d), u.up = std::fabs(p);
@@ -262,7 +267,7 @@ bool breakdown(const YamlNode& h, std::size_t header_bytes, std::vector<Entry>& 
                ReadFailure& why) {
   const YamlNode b = h.at("ErrorBreakdown");
   if (!b.defined() || b.is_null()) return true;
-  if (!b.is_map()) return why = {ReadError::bad_breakdown, "is not a map"}, false;
+  if (!b.is_map()) return why = {ReadError::bad_breakdown, {}, "is not a map"}, false;
   std::size_t budget = nodes_per_byte * header_bytes + 1000;
   std::vector<Uncertainty> parts;
   for (std::size_t k = 0; k < b.size(); ++k) {
@@ -270,9 +275,11 @@ bool breakdown(const YamlNode& h, std::size_t header_bytes, std::vector<Entry>& 
     const std::string_view key = b.key(k).text();
     auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), i);
     if (key.empty() || ec != std::errc() || end != key.data() + key.size() || i >= entries.size())
-      return why = {ReadError::bad_breakdown, "names point '" + shown(key) + "' of " +
-                                                  std::to_string(entries.size()) +
-                                                  " (numbered from 0)"},
+      return why = {ReadError::bad_breakdown,
+                    {},
+                    {},
+                    "names point '" + shown(key) + "' of " + std::to_string(entries.size()) +
+                        " (numbered from 0)"},
              false;
     if (!sources(b.value(k), i, budget, parts, why)) return false;
     broken_down(parts, entries[i]);
@@ -338,7 +345,7 @@ bool read_scatter(Lines in, const std::string& path, bool old, Table& t, ReadFai
     if (x[4] != 0 || x[5] != 0) e.errors.push_back({std::fabs(x[4]), std::fabs(x[5]), ""});
   }
   if (!breakdown(h, header_bytes, ys, why)) return false;
-  if (ys.empty()) return why = {ReadError::no_values, path}, false;
+  if (ys.empty()) return why = {ReadError::no_values, {}, path}, false;
   t = table_of(names, std::move(xs), std::move(ys));
   return true;
 }
@@ -405,7 +412,7 @@ bool read_bins(Lines in, const std::string& path, bool old, bool profile, Table&
       ys.push_back(std::move(*e));
     }
   }
-  if (ys.empty()) return why = {ReadError::no_values, path}, false;
+  if (ys.empty()) return why = {ReadError::no_values, {}, path}, false;
   t = table_of(names, std::move(xs), std::move(ys));
   if (lone > 0)
     t.notes.push_back(std::to_string(lone) + (lone == 1 ? " bin has" : " bins have") +
@@ -430,7 +437,8 @@ bool edges(std::string_view list, std::size_t line, std::vector<std::string_view
     i = comma + 1;
   }
   if (!ok || values.size() < 2)
-    why = {ReadError::bad_line, place(line) + ": the Edges are not a list of two numbers or more"};
+    why = {
+        ReadError::bad_line, {}, place(line) + ": the Edges are not a list of two numbers or more"};
   return ok && values.size() >= 2;
 }
 
@@ -447,7 +455,8 @@ bool labels(std::string_view list, std::size_t line, std::vector<std::string>& o
   ok = ok && n.is_sequence();
   for (std::size_t i = 0; ok && i < n.size(); ++i)
     if ((ok = n.item(i).is_scalar() || n.item(i).is_null())) out.emplace_back(n.item(i).text());
-  if (!ok) why = {ReadError::bad_line, place(line) + ": the ErrorLabels are not a list of labels"};
+  if (!ok)
+    why = {ReadError::bad_line, {}, place(line) + ": the ErrorLabels are not a list of labels"};
   return ok;
 }
 
@@ -478,7 +487,8 @@ bool read_binned(Lines in, const std::string& path, bool estimate, Table& t, Rea
   for (std::string_view s; in.next(s);) {
     if (s.empty() || s.starts_with('#')) continue;
     if (s.starts_with("Edges(A1):")) {
-      if (have_edges) return why = {ReadError::bad_line, place(in.line) + ": Edges again"}, false;
+      if (have_edges)
+        return why = {ReadError::bad_line, {}, place(in.line) + ": Edges again"}, false;
       if (!edges(s.substr(10), in.line, edge_texts, edge_values, why)) return false;
       have_edges = true;
     } else if (estimate && s.starts_with("ErrorLabels:")) {
@@ -487,12 +497,14 @@ bool read_binned(Lines in, const std::string& path, bool estimate, Table& t, Rea
       rows.emplace_back(s, in.line);
     }
   }
-  if (!have_edges) return why = {ReadError::bad_line, path + " has no Edges(A1) line"}, false;
+  if (!have_edges) return why = {ReadError::bad_line, {}, path + " has no Edges(A1) line"}, false;
   const std::size_t bins = edge_values.size() - 1;
   if (rows.size() != bins + 2)
-    return why = {ReadError::bad_line, path + " has " + std::to_string(rows.size()) + " rows for " +
-                                           std::to_string(bins) +
-                                           " bins: a row per bin, an underflow and an overflow"},
+    return why = {ReadError::bad_line,
+                  {},
+                  {},
+                  path + " has " + std::to_string(rows.size()) + " rows for " +
+                      std::to_string(bins) + " bins: a row per bin, an underflow and an overflow"},
            false;
   std::vector<Coordinate> xs;
   std::vector<Entry> ys;
@@ -511,9 +523,11 @@ bool read_binned(Lines in, const std::string& path, bool estimate, Table& t, Rea
     for (std::size_t k = 0; ok && k < errors.size(); ++k)
       ok = estimate_error(w[1 + 2 * k], w[2 + 2 * k], errors[k], e);
     if (!ok)
-      return why = {ReadError::bad_line, place(line) + " is not a value with " +
-                                             std::to_string(errors.size()) + " pairs of errors ('" +
-                                             shown(s, 40) + "')"},
+      return why = {ReadError::bad_line,
+                    {},
+                    {},
+                    place(line) + " is not a value with " + std::to_string(errors.size()) +
+                        " pairs of errors ('" + shown(s, 40) + "')"},
              false;
   }
   t = table_of(annotations_of(h), std::move(xs), std::move(ys));
@@ -535,7 +549,10 @@ bool yoda_start(std::string_view text) {
 
 bool YodaReader::begin(std::string_view type, std::string_view path, ReadFailure& why) {
   if (inside_)
-    return why = {ReadError::bad_line, place(line_) + ": BEGIN inside " + shown(current_.path)},
+    return why = {ReadError::bad_line,
+                  {},
+                  {},
+                  place(line_) + ": BEGIN inside " + shown(current_.path)},
            false;
   inside_ = true;
   current_ = {std::string(type), std::string(path), "", line_};
@@ -558,11 +575,12 @@ bool YodaReader::line(std::string_view text, ReadFailure& why) {
   if (marker(s, "BEGIN", type, path)) return begin(type, path, why);
   if (!inside_) {
     if (s.empty() || s.starts_with('#')) return true;
-    return why = {ReadError::outside_object, place(line_) + " ('" + shown(s, 40) + "')"}, false;
+    return why = {ReadError::outside_object, {}, place(line_) + " ('" + shown(s, 40) + "')"}, false;
   }
   if (marker(s, "END", type, path)) {
     if (!ends(type, current_.type))
       return why = {ReadError::bad_line,
+                    {},
                     place(line_) + ": " + shown(type) + " ends a " + shown(current_.type)},
              false;
     inside_ = false;
@@ -577,6 +595,7 @@ bool YodaReader::line(std::string_view text, ReadFailure& why) {
   if (!taking_) return true;
   if (current_.text.size() + text.size() >= max_object_bytes)
     return why = {ReadError::too_large,
+                  {},
                   std::to_string(max_object_bytes >> 20) + " MB for one object"},
            false;
   current_.text.append(text).append("\n");
@@ -596,21 +615,23 @@ std::string YodaReader::some_paths() const {
 
 bool YodaReader::finish(Table& t, ReadFailure& why) const noexcept {
   try {
-    if (inside_) return why = {ReadError::unended, shown(current_.path)}, false;
+    if (inside_) return why = {ReadError::unended, {}, shown(current_.path)}, false;
     if (!wanted_.empty() && !found_)
       return why = {ReadError::no_such_object,
+                    {},
                     shown(wanted_) + (objects_ ? " (it holds " + some_paths() + ")" : "")},
              false;
-    if (objects_ == 0) return why = {ReadError::no_objects, ""}, false;
+    if (objects_ == 0) return why = {ReadError::no_objects, {}, ""}, false;
     if (wanted_.empty() && plain_ != 1) {
       const std::size_t n = plain_ > 0 ? plain_ : objects_;
       return why = {ReadError::several_objects,
+                    {},
                     std::to_string(n) + (n == 1 ? " object (" : " objects (") + some_paths() + ")"},
              false;
     }
     const std::optional<Form> form = form_of(kept_.type);
     if (!form)
-      return why = {ReadError::unknown_type, shown(kept_.path) + " is a " + shown(kept_.type)},
+      return why = {ReadError::unknown_type, {}, shown(kept_.path) + " is a " + shown(kept_.type)},
              false;
     const Lines in{kept_.text, kept_.line};
     const std::string path = shown(kept_.path);
@@ -625,9 +646,9 @@ bool YodaReader::finish(Table& t, ReadFailure& why) const noexcept {
       case Form::estimate_v3: return read_binned(in, path, true, t, why);
     }
   } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, "out of memory"};
+    why = {ReadError::unreadable, {}, "out of memory"};
   } catch (const std::exception& e) {
-    why = {ReadError::unreadable, e.what()};
+    why = {ReadError::unreadable, {}, e.what()};
   }
   return false;
 }
