@@ -370,10 +370,10 @@ void mark_page(Figure& f) {
   }
   for (const Tick& t : f.x.ticks.major)
     if (t.at >= f.x.lo && t.at <= f.x.hi)
-      out.push_back(text(
-          t.label, font,
-          {f.x.along(t.at, lowest.frame.x0, lowest.frame.x1), lowest.frame.y0 - (em::x_label + t.row * em::x_row) * font},
-          0.5));
+      out.push_back(text(t.label, font,
+                         {f.x.along(t.at, lowest.frame.x0, lowest.frame.x1),
+                          lowest.frame.y0 - (em::x_label + t.row * em::x_row) * font},
+                         0.5));
   for (const Panel* p : panels) {
     for (const Tick& t : p->y.ticks.major)
       if (t.at >= p->y.lo && t.at <= p->y.hi)
@@ -383,7 +383,8 @@ void mark_page(Figure& f) {
     title_marks(p->title, em::pad * font + titles - p->title.height(),
                 (p->frame.y0 + p->frame.y1) / 2, true, out);
   }
-  title_marks(f.x_title, lowest.frame.y0 - (em::x_title + (rows(f.x.ticks.major) - 1) * em::x_row) * font,
+  title_marks(f.x_title,
+              lowest.frame.y0 - (em::x_title + (rows(f.x.ticks.major) - 1) * em::x_row) * font,
               (lowest.frame.x0 + lowest.frame.x1) / 2, false, out);
   if (f.show_legend) legend_marks(f, out);
   double top = f.text_box.y1;
