@@ -13,9 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "files/memory_file.hpp"
 #include "files/whole_file.hpp"
+#include "plot/png.hpp"
 
 namespace plot {
 
@@ -116,6 +119,14 @@ void enter(const Figure& f, const Box& b) {
   plwind(b.x0, b.x1, b.y0, b.y1);
 }
 
+// The page's size in the device's units.
+PLINT across(const Figure& f, double scale) {
+  return static_cast<PLINT>(std::lround(f.width * scale));
+}
+PLINT up(const Figure& f, double scale) {
+  return static_cast<PLINT>(std::lround(f.height * scale));
+}
+
 void draw_all(const Figure& f, double scale) {
   Device d{scale};
   plscmap0n(fill_of(palette_size));
@@ -126,8 +137,7 @@ void draw_all(const Figure& f, double scale) {
     plscol0(colour_of(i), c[0], c[1], c[2]);
     plscol0a(fill_of(i), c[0], c[1], c[2], 0.3);
   }
-  plspage(0, 0, static_cast<PLINT>(std::lround(f.width * scale)),
-          static_cast<PLINT>(std::lround(f.height * scale)), 0, 0);
+  plspage(0, 0, across(f, scale), up(f, scale), 0, 0);
   plinit();
   pladv(0);
   for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
@@ -135,6 +145,19 @@ void draw_all(const Figure& f, double scale) {
   enter(f, {0, 0, f.width, f.height});
   replay(d, f.page);
   plend();
+}
+
+// A PNG at 200 pixels an inch: PLplot's memory device draws the pixels
+// of its PNG device on a white page of our own, which is then encoded at
+// a fast setting (the PNG device's encoder took longer than the drawing).
+void draw_png(const Figure& f, std::vector<unsigned char>& pixels, Rgb& picture) {
+  const double scale = 200.0 / 72;
+  picture.width = across(f, scale), picture.height = up(f, scale);
+  pixels.assign(static_cast<std::size_t>(picture.width) * picture.height * 3, 255);
+  picture.bytes = pixels.data();
+  plsdev("memcairo");
+  plsmem(picture.width, picture.height, pixels.data());
+  draw_all(f, scale);
 }
 
 }  // namespace
@@ -146,23 +169,34 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
     return why = {Cause::cannot_draw, name, std::strerror(memory.error())}, false;
   picture_name = name;
   plplot_error.clear();
+  // A PNG's pixels come from PLplot's memory device and are encoded here;
+  // the other formats are PLplot's own files.
+  const bool png = std::strcmp(device, "pngcairo") == 0;
+  const char* used = png ? "memcairo" : device;
+  std::vector<unsigned char> pixels;
+  Rgb picture;
   {
     Quiet quiet;
     plsexit(on_fatal);
     plsabort(on_error);
-    if (!device_exists(device)) {
-      plplot_error = std::string("PLplot has no device ") + device;
+    if (!device_exists(used)) {
+      plplot_error = std::string("PLplot has no device ") + used;
       std::fclose(memory.stream());
+    } else if (png) {
+      std::fclose(memory.stream());
+      draw_png(figure, pixels, picture);
     } else {
       plsdev(device);
       plsfile(memory.stream());  // closed by plend
-      draw_all(figure, std::strcmp(device, "pngcairo") == 0 ? 200.0 / 72 : 1.0);
+      draw_all(figure, 1.0);
     }
   }
+  if (png && plplot_error.empty()) encode_png(picture, bytes, plplot_error);
   const std::string_view drawn = memory.bytes();
-  if (plplot_error.empty() && memory.error() != 0) plplot_error = std::strerror(memory.error());
-  if (plplot_error.empty() && drawn.empty()) plplot_error = "PLplot wrote nothing";
-  if (plplot_error.empty()) bytes.assign(drawn);
+  if (!png && plplot_error.empty() && memory.error() != 0)
+    plplot_error = std::strerror(memory.error());
+  if (!png && plplot_error.empty() && drawn.empty()) plplot_error = "PLplot wrote nothing";
+  if (!png && plplot_error.empty()) bytes.assign(drawn);
   if (!plplot_error.empty()) return why = {Cause::cannot_draw, name, plplot_error}, false;
   return true;
 }
