@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "plot/figure.hpp"
 #include "plot/layout.hpp"
@@ -65,23 +67,52 @@ Box box_of(const Mark& m) {
   return {b.x0 - half, b.y0 - half, b.x1 + half, b.y1 + half};
 }
 
-double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
+namespace {
+
+// The bins of each series of a panel drawn as points, its arrows' among
+// them, as sorted edges: whether a series has a point in a given bin is
+// a binary search, so a large table's points are set aside in n log n,
+// not n squared. A point without width is no bin and never shares one.
+class Bins {
+ public:
+  explicit Bins(const Panel& panel) : edges_(panel.series.size()) {
+    for (std::size_t i = 0; i < panel.series.size(); ++i) {
+      if (panel.series[i].draw() != Draw::points) continue;
+      for (const Point& q : panel.series[i].points) add(i, q);
+      for (const Beyond& b : panel.beyond)
+        if (b.style == panel.styles[i]) add(i, b.point);
+      std::ranges::sort(edges_[i]);
+    }
+  }
+  bool has(std::size_t i, const Point& p) const {
+    return std::ranges::binary_search(edges_[i], std::pair{p.low, p.high});
+  }
+
+ private:
+  void add(std::size_t i, const Point& q) {
+    if (q.high > q.low) edges_[i].emplace_back(q.low, q.high);
+  }
+  std::vector<std::vector<std::pair<double, double>>> edges_;
+};
+
+double aside(const Bins& bins, const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
   if (!(p.high > p.low)) return 0;
   std::size_t n = 0, index = 0;
   for (std::size_t i = 0; i < panel.series.size(); ++i) {
     if (panel.series[i].draw() != Draw::points) continue;
-    auto same = [&](const Point& q) { return q.low == p.low && q.high == p.high; };
-    bool shares = std::ranges::any_of(panel.series[i].points, same) ||
-                  std::ranges::any_of(panel.beyond, [&](const Beyond& b) {
-                    return b.style == panel.styles[i] && same(b.point);
-                  });
     if (i == k) index = n;
-    n += shares || i == k;
+    n += i == k || bins.has(i, p);
   }
   if (n < 2) return 0;
   const double step =
       std::min(0.01 * (x.hi - x.lo), (x.of(p.high) - x.low_of(p)) / static_cast<double>(n));
   return (static_cast<double>(index) - static_cast<double>(n - 1) / 2) * step;
+}
+
+}  // namespace
+
+double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
+  return aside(Bins(panel), panel, k, x, p);
 }
 
 namespace {
@@ -242,10 +273,10 @@ void unit_band(const Spot& at, std::vector<Mark>& out) {
 
 // An arrow at the frame's edge pointing to a value beyond it, set aside
 // as its marker would be.
-void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
+void arrow_marks(const Spot& at, const Bins& bins, const Beyond& b, std::vector<Mark>& out) {
   std::size_t k = std::ranges::find(at.p.styles, b.style) - at.p.styles.begin();
   const double font = at.f.font, head = em::arrow_head * font;
-  const double x = at.X(at.f.x.of(b.point.x) + aside(at.p, k, at.f.x, b.point));
+  const double x = at.X(at.f.x.of(b.point.x) + aside(bins, at.p, k, at.f.x, b.point));
   const double tip = b.above ? at.p.frame.y1 : at.p.frame.y0;
   const double tail = b.above ? tip - em::arrow * font : tip + em::arrow * font;
   const double back = b.above ? tip - head : tip + head;
@@ -259,6 +290,7 @@ void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
 
 void mark_panel(const Figure& f, Panel& p) {
   const Spot at{f, p};
+  const Bins bins(p);
   std::vector<Mark>& out = p.marks;
   out.clear();
   if (&p != &f.main) unit_band(at, out);
@@ -272,9 +304,9 @@ void mark_panel(const Figure& f, Panel& p) {
       out.push_back(marker(p.styles[i], {at.x(s.points.front().x), at.y(s.points.front().value)},
                            em::marker * f.font, at.lw(width::error)));
     if (s.draw() != Draw::points) continue;
-    for (const Point& q : s.points) point_marks(at, q, p.styles[i], aside(p, i, f.x, q), out);
+    for (const Point& q : s.points) point_marks(at, q, p.styles[i], aside(bins, p, i, f.x, q), out);
   }
-  for (const Beyond& b : p.beyond) arrow_marks(at, b, out);
+  for (const Beyond& b : p.beyond) arrow_marks(at, bins, b, out);
 }
 
 namespace {
@@ -370,10 +402,10 @@ void mark_page(Figure& f) {
   }
   for (const Tick& t : f.x.ticks.major)
     if (t.at >= f.x.lo && t.at <= f.x.hi)
-      out.push_back(text(
-          t.label, font,
-          {f.x.along(t.at, lowest.frame.x0, lowest.frame.x1), lowest.frame.y0 - (em::x_label + t.row * em::x_row) * font},
-          0.5));
+      out.push_back(text(t.label, font,
+                         {f.x.along(t.at, lowest.frame.x0, lowest.frame.x1),
+                          lowest.frame.y0 - (em::x_label + t.row * em::x_row) * font},
+                         0.5));
   for (const Panel* p : panels) {
     for (const Tick& t : p->y.ticks.major)
       if (t.at >= p->y.lo && t.at <= p->y.hi)
@@ -383,7 +415,8 @@ void mark_page(Figure& f) {
     title_marks(p->title, em::pad * font + titles - p->title.height(),
                 (p->frame.y0 + p->frame.y1) / 2, true, out);
   }
-  title_marks(f.x_title, lowest.frame.y0 - (em::x_title + (rows(f.x.ticks.major) - 1) * em::x_row) * font,
+  title_marks(f.x_title,
+              lowest.frame.y0 - (em::x_title + (rows(f.x.ticks.major) - 1) * em::x_row) * font,
               (lowest.frame.x0 + lowest.frame.x1) / 2, false, out);
   if (f.show_legend) legend_marks(f, out);
   double top = f.text_box.y1;
