@@ -163,10 +163,23 @@ Mark marker(std::size_t k, XY c, double r, double width) {
       v.push_back({c.x + radius * std::cos(a), c.y + radius * std::sin(a)});
     }
   };
+  // The circle's directions, the same for every marker, computed once:
+  // a large table draws thousands of circles.
+  static const std::vector<XY> circle = [] {
+    std::vector<XY> d;
+    for (int i = 0; i < 24; ++i) {
+      double a = 2 * std::numbers::pi * i / 24;
+      d.push_back({std::cos(a), std::sin(a)});
+    }
+    return d;
+  }();
   const double quarter = std::numbers::pi / 2;
   constexpr int shapes[palette_size] = {0, 1, 2, 3, 4, 5, 0, 1, 2, 4};
   switch (shapes[k % palette_size]) {
-    case 0: ring(24, r, 0); break;
+    case 0:
+      v.reserve(circle.size());
+      for (XY d : circle) v.push_back({c.x + r * d.x, c.y + r * d.y});
+      break;
     case 1: ring(4, 1.2 * r, quarter / 2); break;
     case 2: ring(3, 1.3 * r, quarter); break;
     case 3: ring(3, 1.3 * r, -quarter); break;
