@@ -191,12 +191,17 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
       draw_all(figure, 1.0);
     }
   }
-  if (png && plplot_error.empty()) encode_png(picture, bytes, plplot_error);
-  const std::string_view drawn = memory.bytes();
-  if (!png && plplot_error.empty() && memory.error() != 0)
-    plplot_error = std::strerror(memory.error());
-  if (!png && plplot_error.empty() && drawn.empty()) plplot_error = "PLplot wrote nothing";
-  if (!png && plplot_error.empty()) bytes.assign(drawn);
+  if (plplot_error.empty() && png) {
+    encode_png(picture, bytes, plplot_error);
+  } else if (plplot_error.empty()) {
+    const std::string_view drawn = memory.bytes();
+    if (memory.error() != 0)
+      plplot_error = std::strerror(memory.error());
+    else if (drawn.empty())
+      plplot_error = "PLplot wrote nothing";
+    else
+      bytes.assign(drawn);
+  }
   if (!plplot_error.empty()) return why = {Cause::cannot_draw, name, plplot_error}, false;
   return true;
 }
