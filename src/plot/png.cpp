@@ -51,8 +51,8 @@ bool encode_png(const Rgb& picture, std::string& png, std::string& why) {
   png_set_write_fn(w, &png, on_write, on_flush);
   // No row filter, at zlib's level 3: on a figure's large white areas and
   // few colours filtering gains nothing, and level 3 is the last before
-  // zlib's slower matching; the file comes out about a tenth larger than
-  // cairo's, in a tenth of the time.
+  // zlib's slower matching; a figure's file comes out from a tenth
+  // smaller to a third larger than cairo's, in a sixth of the time.
   png_set_filter(w, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_level(w, 3);
   png_set_IHDR(w, info, static_cast<png_uint_32>(picture.width),
