@@ -5,6 +5,7 @@
 #   zlib       gzip-compressed tables (.yoda.gz), written by xpcorr, read
 #              beside libyaml
 #   PLplot     drawing (xpcorr-plot)
+#   libpng     encoding xpcorr-plot's PNG pictures
 #   GoogleTest the tests; GNU MPFR the second model of the arithmetic
 # and whether xpcorr can be linked statically here.
 include(CheckCXXSourceCompiles)
@@ -80,6 +81,7 @@ endif()
 
 if(PkgConfig_FOUND)
   pkg_check_modules(PLPLOT QUIET IMPORTED_TARGET plplot)
+  pkg_check_modules(LIBPNG QUIET IMPORTED_TARGET libpng)
 endif()
 
 # A static xpcorr needs the C and C++ libraries as archives, and nettle's,

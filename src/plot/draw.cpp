@@ -13,11 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "files/memory_file.hpp"
-#ifdef XPCORR_ZLIB
+#include "files/whole_file.hpp"
 #include "plot/png.hpp"
-#endif
 
 namespace plot {
 
@@ -119,6 +120,14 @@ void enter(const Figure& f, const Box& b) {
   plwind(b.x0, b.x1, b.y0, b.y1);
 }
 
+// The page's size in the device's units.
+PLINT across(const Figure& f, double scale) {
+  return static_cast<PLINT>(std::lround(f.width * scale));
+}
+PLINT up(const Figure& f, double scale) {
+  return static_cast<PLINT>(std::lround(f.height * scale));
+}
+
 void draw_all(const Figure& f, double scale) {
   Device d{scale};
   plscmap0n(fill_of(palette_size));
@@ -129,8 +138,7 @@ void draw_all(const Figure& f, double scale) {
     plscol0(colour_of(i), c[0], c[1], c[2]);
     plscol0a(fill_of(i), c[0], c[1], c[2], 0.3);
   }
-  plspage(0, 0, static_cast<PLINT>(std::lround(f.width * scale)),
-          static_cast<PLINT>(std::lround(f.height * scale)), 0, 0);
+  plspage(0, 0, across(f, scale), up(f, scale), 0, 0);
   plinit();
   pladv(0);
   for (const Panel* p : {&f.main, f.ratio ? &*f.ratio : nullptr})
@@ -138,6 +146,19 @@ void draw_all(const Figure& f, double scale) {
   enter(f, {0, 0, f.width, f.height});
   replay(d, f.page);
   plend();
+}
+
+// A PNG at 200 pixels an inch: PLplot's memory device draws the pixels
+// of its PNG device on a white page of our own, which is then encoded at
+// a fast setting (the PNG device's encoder took longer than the drawing).
+void draw_png(const Figure& f, std::vector<unsigned char>& pixels, Rgb& picture) {
+  const double scale = 200.0 / 72;
+  picture.width = across(f, scale), picture.height = up(f, scale);
+  pixels.assign(static_cast<std::size_t>(picture.width) * picture.height * 3, 255);
+  picture.bytes = pixels.data();
+  plsdev("memcairo");
+  plsmem(picture.width, picture.height, pixels.data());
+  draw_all(f, scale);
 }
 
 }  // namespace
@@ -148,47 +169,40 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
   if (!memory.stream()) return why = {Cause::cannot_draw, name, memory.error()}, false;
   picture_name = name;
   plplot_error.clear();
+  // A PNG's pixels come from PLplot's memory device and are encoded here;
+  // the other formats are PLplot's own files.
   const bool png = std::strcmp(device, "pngcairo") == 0;
-  const double scale = 200.0 / 72;
-  [[maybe_unused]] const int width = static_cast<int>(std::lround(figure.width * scale));
-  [[maybe_unused]] const int height = static_cast<int>(std::lround(figure.height * scale));
-  std::string pixels;
+  const char* used = png ? "memcairo" : device;
+  std::vector<unsigned char> pixels;
+  Rgb picture;
   {
     Quiet quiet;
     plsexit(on_fatal);
     plsabort(on_error);
-    if (!device_exists(device)) {
-      plplot_error = std::string("PLplot has no device ") + device;
+    if (!device_exists(used)) {
+      plplot_error = std::string("PLplot has no device ") + used;
       std::fclose(memory.stream());
-#ifdef XPCORR_ZLIB
-    } else if (png && device_exists("memcairo")) {
-      // Drawn on white pixels in memory, written here (PLplot's PNG device
-      // takes ten times as long to write the file as to draw).
+    } else if (png) {
       std::fclose(memory.stream());
-      pixels.assign(3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height), '\xff');
-      plsdev("memcairo");
-      plsmem(width, height, pixels.data());
-      draw_all(figure, scale);
-#endif
+      draw_png(figure, pixels, picture);
     } else {
       plsdev(device);
       plsfile(memory.stream());  // closed by plend
-      draw_all(figure, png ? scale : 1.0);
+      draw_all(figure, 1.0);
     }
   }
-#ifdef XPCORR_ZLIB
-  if (!pixels.empty() && plplot_error.empty()) {
-    bytes = png_of(pixels, width, height);
-    if (bytes.empty()) return why = {Cause::cannot_draw, name, "zlib failed"}, false;
-    return true;
+  if (plplot_error.empty() && png) {
+    encode_png(picture, bytes, plplot_error);
+  } else if (plplot_error.empty()) {
+    const std::string_view drawn = memory.bytes();
+    if (memory.error() != 0)
+      return why = {Cause::cannot_draw, name, memory.error()}, false;
+    if (drawn.empty())
+      plplot_error = "PLplot wrote nothing";
+    else
+      bytes.assign(drawn);
   }
-#endif
-  const std::string_view drawn = memory.bytes();
-  if (plplot_error.empty() && memory.error() != 0)
-    return why = {Cause::cannot_draw, name, memory.error()}, false;
-  if (plplot_error.empty() && drawn.empty()) plplot_error = "PLplot wrote nothing";
   if (!plplot_error.empty()) return why = {Cause::cannot_draw, name, plplot_error}, false;
-  bytes.assign(drawn);
   return true;
 }
 

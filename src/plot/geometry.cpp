@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "plot/figure.hpp"
 #include "plot/layout.hpp"
@@ -65,23 +67,52 @@ Box box_of(const Mark& m) {
   return {b.x0 - half, b.y0 - half, b.x1 + half, b.y1 + half};
 }
 
-double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
+namespace {
+
+// The bins of each series of a panel drawn as points, its arrows' among
+// them, as sorted edges: whether a series has a point in a given bin is
+// a binary search, so a large table's points are set aside in n log n,
+// not n squared. A point without width is no bin and never shares one.
+class Bins {
+ public:
+  explicit Bins(const Panel& panel) : edges_(panel.series.size()) {
+    for (std::size_t i = 0; i < panel.series.size(); ++i) {
+      if (panel.series[i].draw() != Draw::points) continue;
+      for (const Point& q : panel.series[i].points) add(i, q);
+      for (const Beyond& b : panel.beyond)
+        if (b.style == panel.styles[i]) add(i, b.point);
+      std::ranges::sort(edges_[i]);
+    }
+  }
+  bool has(std::size_t i, const Point& p) const {
+    return std::ranges::binary_search(edges_[i], std::pair{p.low, p.high});
+  }
+
+ private:
+  void add(std::size_t i, const Point& q) {
+    if (q.high > q.low) edges_[i].emplace_back(q.low, q.high);
+  }
+  std::vector<std::vector<std::pair<double, double>>> edges_;
+};
+
+double aside(const Bins& bins, const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
   if (!(p.high > p.low)) return 0;
   std::size_t n = 0, index = 0;
   for (std::size_t i = 0; i < panel.series.size(); ++i) {
     if (panel.series[i].draw() != Draw::points) continue;
-    auto same = [&](const Point& q) { return q.low == p.low && q.high == p.high; };
-    bool shares = std::ranges::any_of(panel.series[i].points, same) ||
-                  std::ranges::any_of(panel.beyond, [&](const Beyond& b) {
-                    return b.style == panel.styles[i] && same(b.point);
-                  });
     if (i == k) index = n;
-    n += shares || i == k;
+    n += i == k || bins.has(i, p);
   }
   if (n < 2) return 0;
   const double step =
       std::min(0.01 * (x.hi - x.lo), (x.of(p.high) - x.low_of(p)) / static_cast<double>(n));
   return (static_cast<double>(index) - static_cast<double>(n - 1) / 2) * step;
+}
+
+}  // namespace
+
+double aside(const Panel& panel, std::size_t k, const Axis& x, const Point& p) {
+  return aside(Bins(panel), panel, k, x, p);
 }
 
 namespace {
@@ -132,10 +163,23 @@ Mark marker(std::size_t k, XY c, double r, double width) {
       v.push_back({c.x + radius * std::cos(a), c.y + radius * std::sin(a)});
     }
   };
+  // The circle's directions, the same for every marker, computed once:
+  // a large table draws thousands of circles.
+  static const std::vector<XY> circle = [] {
+    std::vector<XY> d;
+    for (int i = 0; i < 24; ++i) {
+      double a = 2 * std::numbers::pi * i / 24;
+      d.push_back({std::cos(a), std::sin(a)});
+    }
+    return d;
+  }();
   const double quarter = std::numbers::pi / 2;
   constexpr int shapes[palette_size] = {0, 1, 2, 3, 4, 5, 0, 1, 2, 4};
   switch (shapes[k % palette_size]) {
-    case 0: ring(24, r, 0); break;
+    case 0:
+      v.reserve(circle.size());
+      for (XY d : circle) v.push_back({c.x + r * d.x, c.y + r * d.y});
+      break;
     case 1: ring(4, 1.2 * r, quarter / 2); break;
     case 2: ring(3, 1.3 * r, quarter); break;
     case 3: ring(3, 1.3 * r, -quarter); break;
@@ -242,10 +286,10 @@ void unit_band(const Spot& at, std::vector<Mark>& out) {
 
 // An arrow at the frame's edge pointing to a value beyond it, set aside
 // as its marker would be.
-void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
+void arrow_marks(const Spot& at, const Bins& bins, const Beyond& b, std::vector<Mark>& out) {
   std::size_t k = std::ranges::find(at.p.styles, b.style) - at.p.styles.begin();
   const double font = at.f.font, head = em::arrow_head * font;
-  const double x = at.X(at.f.x.of(b.point.x) + aside(at.p, k, at.f.x, b.point));
+  const double x = at.X(at.f.x.of(b.point.x) + aside(bins, at.p, k, at.f.x, b.point));
   const double tip = b.above ? at.p.frame.y1 : at.p.frame.y0;
   const double tail = b.above ? tip - em::arrow * font : tip + em::arrow * font;
   const double back = b.above ? tip - head : tip + head;
@@ -259,6 +303,7 @@ void arrow_marks(const Spot& at, const Beyond& b, std::vector<Mark>& out) {
 
 void mark_panel(const Figure& f, Panel& p) {
   const Spot at{f, p};
+  const Bins bins(p);
   std::vector<Mark>& out = p.marks;
   out.clear();
   if (&p != &f.main) unit_band(at, out);
@@ -272,9 +317,9 @@ void mark_panel(const Figure& f, Panel& p) {
       out.push_back(marker(p.styles[i], {at.x(s.points.front().x), at.y(s.points.front().value)},
                            em::marker * f.font, at.lw(width::error)));
     if (s.draw() != Draw::points) continue;
-    for (const Point& q : s.points) point_marks(at, q, p.styles[i], aside(p, i, f.x, q), out);
+    for (const Point& q : s.points) point_marks(at, q, p.styles[i], aside(bins, p, i, f.x, q), out);
   }
-  for (const Beyond& b : p.beyond) arrow_marks(at, b, out);
+  for (const Beyond& b : p.beyond) arrow_marks(at, bins, b, out);
 }
 
 namespace {

@@ -1,15 +1,21 @@
-// A PNG file of a picture drawn in memory: eight bits for each of red,
-// green and blue. libpng, under PLplot's own PNG device, tries five filters
-// on every row and took nearly all of a small picture's time.
+// A picture drawn in memory encoded as a PNG file's bytes, at a fast
+// setting: a figure is mostly white, which even the fastest compression
+// packs well.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace plot {
 
-// The PNG file of `rgb`, `width` by `height` pixels row after row from the
-// top, three bytes each, at 200 pixels an inch; empty when zlib fails.
-std::string png_of(std::string_view rgb, int width, int height);
+// Pixels as PLplot's memory device leaves them: `height` rows of `width`
+// pixels, the top row first, each pixel red, green and blue bytes.
+struct Rgb {
+  const unsigned char* bytes = nullptr;
+  int width = 0, height = 0;
+};
+
+// The PNG file of `picture` (8-bit RGB, no interlace) in `png`; false with
+// libpng's reason in `why` when it fails.
+bool encode_png(const Rgb& picture, std::string& png, std::string& why);
 
 }  // namespace plot
