@@ -842,7 +842,7 @@ TEST(XpcorrPlot, MarkersSitOnTheirValuesOverTheBandsAndLines) {
     ASSERT_EQ(markers.size(), 3u);
     const double values[] = {1, 2, 4};
     for (std::size_t k = 0; k < 3; ++k) {
-      auto [x, y] = markers[k];
+      const double x = markers[k].first, y = markers[k].second;
       EXPECT_TRUE(std::ranges::any_of(bars,
                                       [&](const SvgLine& b) {
                                         return std::fabs(b.at[0].second - y) < 0.02 &&
