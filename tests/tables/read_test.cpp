@@ -230,8 +230,9 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("bomb.yoda", alias_bomb());
   // Rows of the forms read that a fault would misread: x errors unequal, a
   // zero error on one side, a '---' for one side of an estimate's error.
-  dir.write("sided.yoda",
-            object("YODA_SCATTER2D_V2", "1 0.25 0.5 2 0 0.3\n3 0 0 4 0.5 0\n5 0 0.5 6 0.1 0.1\n"));
+  dir.write("sided.yoda", object("YODA_SCATTER2D_V2",
+                                 "1 0.25 0.5 2 0 0.3\n3 0 0 4 0.5 0\n5 0 0.5 6 0.1 0.1\n"
+                                 "7 1 inf 8 0.1 0.1\n"));
   dir.write("sided-est.yoda", object("YODA_ESTIMATE1D_V3",
                                      "Edges(A1): [0, 1, 2]\nErrorLabels: [\"stat\"]\n"
                                      "nan --- ---\n2.5 --- 0.25\n4 -0.5 ---\nnan --- ---\n"));
@@ -335,12 +336,13 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"dn.yoda", "the ErrorBreakdown 'stat' of point 1 has no numbers 'dn' and 'up'"},
       {"bomb.yoda", "its aliases repeat nodes too often (over 4 per byte)"},
       // Worked by hand: bin 0.75 to 1.5 around 1, a bin reaching one way
-      // only from 5 to 5.5; a profile's bin of
+      // only from 5 to 5.5, one open upwards from 6; a profile's bin of
       // entries 1 and 3 has mean 2, weighted variance (10 * 2 - 4^2) /
       // (2^2 - 2) = 2 over 2 effective entries: error 1; of two entries of
       // weight 2 at 2 and 6, mean 4, variance (80 * 4 - 16^2) / (4^2 - 8) =
       // 8 over 4^2 / 8 = 2 entries: error 2.
-      {"sided.yoda", "y: \n0.75..1.5 @1: 2 -0+0.3\n3: 4 -0.5+0\n5..5.5 @5: 6 -0.1+0.1\n"},
+      {"sided.yoda",
+       "y: \n0.75..1.5 @1: 2 -0+0.3\n3: 4 -0.5+0\n5..5.5 @5: 6 -0.1+0.1\n6..inf @7: 8 -0.1+0.1\n"},
       {"sided-est.yoda", "y: \n0..1: 2.5 stat-0+0.25\n1..2: 4 stat-0.5+0\n"},
       {"short-end.yoda", "y: \nx: $x$\n0.1..0.3: 10 stat-2+2\n"},
       {"profile.yoda",
