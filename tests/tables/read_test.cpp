@@ -67,7 +67,7 @@ const std::string old_form =
     "2.5 0 0 4 0 0\r\n"
     "# END YODA_SCATTER2D\r\n";
 
-// V2 with a breakdown for points 0 and 2, a weight variation and an
+// V2 with a breakdown for points 0, 1 and 2, a weight variation and an
 // unscaled copy beside it.
 const std::string v2_form = R"(BEGIN YODA_SCATTER2D_V2 /REF/NEW_2019_I2/d01-x01-y01
 Path: /REF/NEW_2019_I2/d01-x01-y01
@@ -75,7 +75,7 @@ Title: ~
 Type: Scatter2D
 IsRef: 1
 Variations: [""]
-ErrorBreakdown: {0: {stat: {dn: -0.3, up: 0.3}, sys_1: {dn: -0.4, up: 0.6}}, 2: {Stat: {dn: -0.75, up: 0.75}}}
+ErrorBreakdown: {0: {stat: {dn: -0.3, up: 0.3}, sys_1: {dn: -0.4, up: 0.6}}, 1: {stat: {dn: -0.1, up: 0.2}}, 2: {Stat: {dn: -0.75, up: 0.75}}}
 ---
 # xval	 xerr-	 xerr+	 yval	 yerr-	 yerr+	
 0.15	0.05	0.05	5	0.5	0.670820393249937
@@ -278,7 +278,8 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   // 0.09999999999999999); a breakdown whose sources make the total in
   // quadrature (0.3, 0.4 and 0.6: roots of 0.25 and 0.45) is taken as it
   // is; one that falls short keeps its statistical part and the rest of
-  // the total, root of 1.25^2 - 0.75^2 = 1. A histogram bin is sumw over
+  // the total, root of 1.25^2 - 0.75^2 = 1, or of 0.2^2 - 0.1^2 on the one
+  // side where the statistical part falls short. A histogram bin is sumw over
   // the width written (2 over 0.3 - 0.1 = 0.2 is 10, where doubles give
   // 10.000000000000002) with error root of sumw2 over it (0.4 / 0.2 = 2).
   const Case cases[] = {
@@ -286,7 +287,8 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
        "y: $\\sigma$ = 3\n0.05..0.1 @0.075: 1.2 -0.1+0.2\n0.2..0.4 @0.3: -2 -0.5+0.5\n"
        "2.5: 4\n"},
       {"ref.yoda",
-       "y: \n0.1..0.2 @0.15: 5 stat-0.3+0.3 sys_1-0.4+0.6\n0.2..0.4 @0.3: 2 -0.2+0.2\n"
+       "y: \n0.1..0.2 @0.15: 5 stat-0.3+0.3 sys_1-0.4+0.6\n"
+       "0.2..0.4 @0.3: 2 stat-0.1+0.2 -0.17320508075688776+0\n"
        "0.4..1 @0.7: 1 Stat-0.75+0.75 -1+1\n"},
       {"ref.yoda:/REF/NEW_2019_I2/d01-x01-y01[MUR2]", "y: \n0.1..0.2 @0.15: 9\n"},
       {"run.yoda.gz:/MC/d01-x01-y01",
