@@ -33,9 +33,16 @@ for cpu in "$@"; do
   echo "Unpacking $sysroot_packages ($arch) into $sysroot"
   work=$(mktemp -d)
   $as_root dpkg --add-architecture "$arch"
-  # shellcheck disable=SC2086  # one word per package
-  if $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-     (cd "$work" && apt-get download -qq -o APT::Sandbox::User=root $(printf "%s:$arch " $sysroot_packages)); then ok=1; else ok=0; fi
+  # An index that fails to update (a mirror in the middle of a sync serves
+  # one of the wrong size for a while) fails the download only if the
+  # packages cannot be had without it; both are tried three times.
+  ok=0
+  for try in 1 2 3; do
+    $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq || true
+    # shellcheck disable=SC2046,SC2086  # one word per package
+    if (cd "$work" && apt-get download -qq -o APT::Sandbox::User=root $(printf "%s:$arch " $sysroot_packages)); then ok=1; break; fi
+    [ "$try" = 3 ] || sleep $((try * 20))
+  done
   $as_root dpkg --remove-architecture "$arch"
   [ "$ok" = 1 ] || { rm -rf "$work"; echo "cross-sysroot: cannot fetch $sysroot_packages for $arch" >&2; exit 1; }
   rm -rf "$sysroot" && mkdir -p "$sysroot"
