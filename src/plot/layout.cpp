@@ -174,8 +174,10 @@ void margins(Figure& f, Outside outside) {
 // half of points runs back over the x of its first; else the whole box.
 void pieces_of(const Mark& m, double step, std::vector<Box>& out) {
   auto lerp = [](XY a, XY b, double t) { return XY{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; };
+  // Clamped before the conversion: a line to an open bin edge is infinite.
   auto parts = [step](XY a, XY b) {
-    return std::clamp(static_cast<int>(std::ceil(std::hypot(b.x - a.x, b.y - a.y) / step)), 1, 64);
+    const double n = std::ceil(std::hypot(b.x - a.x, b.y - a.y) / step);
+    return n >= 1 && n <= 64 ? static_cast<int>(n) : n < 1 ? 1 : 64;
   };
   const std::vector<XY>& v = m.at;
   const std::size_t n = v.size();
