@@ -5,7 +5,8 @@
 #   zlib       gzip-compressed tables (.yoda.gz), written by xpcorr, read
 #              beside libyaml
 #   PLplot     drawing (xpcorr-plot)
-#   libpng     encoding xpcorr-plot's PNG pictures
+#   cairo      painting xpcorr-plot's PNG pictures (PLplot's own drawing library)
+#   libpng     encoding them
 #   GoogleTest the tests; GNU MPFR the second model of the arithmetic
 # and whether xpcorr can be linked statically here.
 include(CheckCXXSourceCompiles)
@@ -82,6 +83,7 @@ endif()
 if(PkgConfig_FOUND)
   pkg_check_modules(PLPLOT QUIET IMPORTED_TARGET plplot)
   pkg_check_modules(LIBPNG QUIET IMPORTED_TARGET libpng)
+  pkg_check_modules(CAIRO QUIET IMPORTED_TARGET cairo)
 endif()
 
 # A static xpcorr needs the C and C++ libraries as archives, and nettle's,

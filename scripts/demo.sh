@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 {
   sh scripts/install-missing.sh cmake make g++ pkg-config nettle-dev \
-    libyaml-dev zlib1g-dev libplplot-dev plplot-driver-cairo libpng-dev
+    libyaml-dev zlib1g-dev libplplot-dev plplot-driver-cairo libcairo2-dev libpng-dev
   cmake --preset default -DXPCORR_TESTS=OFF
   cmake --build --preset default
 } >&2

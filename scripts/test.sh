@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 sh scripts/install-missing.sh cmake make g++ pkg-config nettle-dev \
-  libyaml-dev zlib1g-dev libplplot-dev plplot-driver-cairo libpng-dev libgtest-dev libmpfr-dev
+  libyaml-dev zlib1g-dev libplplot-dev plplot-driver-cairo libcairo2-dev libpng-dev libgtest-dev libmpfr-dev
 cmake --preset default -DXPCORR_TESTS=ON
 cmake --build --preset default
 ctest --preset default

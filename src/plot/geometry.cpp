@@ -164,11 +164,12 @@ Mark marker(std::size_t k, XY c, double r, double width) {
     }
   };
   // The circle's directions, the same for every marker, computed once:
-  // a large table draws thousands of circles.
+  // a large table draws thousands of circles. Sixteen sides stray from
+  // the circle by 2 % of its radius, a fifth of a pixel at 200 an inch.
   static const std::vector<XY> circle = [] {
     std::vector<XY> d;
-    for (int i = 0; i < 24; ++i) {
-      double a = 2 * std::numbers::pi * i / 24;
+    for (int i = 0; i < 16; ++i) {
+      double a = 2 * std::numbers::pi * i / 16;
       d.push_back({std::cos(a), std::sin(a)});
     }
     return d;
@@ -195,24 +196,39 @@ Mark marker(std::size_t k, XY c, double r, double width) {
   return line(colour_of(k), width, v);
 }
 
-// A measured point: its bin as a bar, its total error capped, its
-// statistical error thick, then its marker, `dx` aside on the axis.
-void point_marks(const Spot& at, const Point& q, std::size_t style, double dx,
+// A series' measured points: their bins as bars, their total errors
+// capped, their statistical errors thick, then their markers, point k
+// `dx[k]` aside on the axis. Layer by layer, so that a series' markers lie
+// over all its bars and each layer is a run of alike marks, which a PNG
+// paints at once.
+void point_marks(const Spot& at, const Series& s, std::size_t style, const std::vector<double>& dx,
                  std::vector<Mark>& out) {
-  const double font = at.f.font, x = at.X(at.f.x.of(q.x) + dx), y = at.Y(at.p.y.of(q.value));
+  const double font = at.f.font, cap = em::cap * font;
   const int ink = colour_of(style);
-  if (q.high > q.low)
-    out.push_back(line(ink, at.lw(width::bin), {{at.low(q), y}, {at.x(q.high), y}}));
-  if (q.has_errors) {
-    const double t0 = at.y(q.value - q.total_down), t1 = at.y(q.value + q.total_up),
-                 cap = em::cap * font;
+  const std::vector<Point>& points = s.points;
+  auto x_of = [&](std::size_t k) { return at.X(at.f.x.of(points[k].x) + dx[k]); };
+  auto y_of = [&](const Point& q) { return at.Y(at.p.y.of(q.value)); };
+  for (const Point& q : points)
+    if (q.high > q.low)
+      out.push_back(line(ink, at.lw(width::bin), {{at.low(q), y_of(q)}, {at.x(q.high), y_of(q)}}));
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const Point& q = points[k];
+    if (!q.has_errors) continue;
+    const double x = x_of(k), t0 = at.y(q.value - q.total_down), t1 = at.y(q.value + q.total_up);
     out.push_back(line(ink, at.lw(width::error), {{x, t0}, {x, t1}}));
     out.push_back(line(ink, at.lw(width::error), {{x - cap, t0}, {x + cap, t0}}));
     out.push_back(line(ink, at.lw(width::error), {{x - cap, t1}, {x + cap, t1}}));
-    out.push_back(line(ink, at.lw(width::stat),
-                       {{x, at.y(q.value - q.stat_down)}, {x, at.y(q.value + q.stat_up)}}));
   }
-  out.push_back(marker(style, {x, y}, em::marker * font, at.lw(width::error)));
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const Point& q = points[k];
+    if (q.has_errors)
+      out.push_back(
+          line(ink, at.lw(width::stat),
+               {{x_of(k), at.y(q.value - q.stat_down)}, {x_of(k), at.y(q.value + q.stat_up)}}));
+  }
+  for (std::size_t k = 0; k < points.size(); ++k)
+    out.push_back(
+        marker(style, {x_of(k), y_of(points[k])}, em::marker * font, at.lw(width::error)));
 }
 
 // The band of a prediction: along its line, or a box over each bin.
@@ -317,7 +333,9 @@ void mark_panel(const Figure& f, Panel& p) {
       out.push_back(marker(p.styles[i], {at.x(s.points.front().x), at.y(s.points.front().value)},
                            em::marker * f.font, at.lw(width::error)));
     if (s.draw() != Draw::points) continue;
-    for (const Point& q : s.points) point_marks(at, q, p.styles[i], aside(bins, p, i, f.x, q), out);
+    std::vector<double> dx;
+    for (const Point& q : s.points) dx.push_back(aside(bins, p, i, f.x, q));
+    point_marks(at, s, p.styles[i], dx, out);
   }
   for (const Beyond& b : p.beyond) arrow_marks(at, bins, b, out);
 }

@@ -815,8 +815,10 @@ TEST(XpcorrPlot, MarkersSitOnTheirValuesOverTheBandsAndLines) {
     ScratchDir dir;
     dir.write("m.yaml", bins);
     dir.write("p.yaml", at_points({"0.5", "1.5", "2.5"}, {"1.1", "2.2", "3.9"}));
-    ChildResult r = plot(dir, {"m.yaml", "m.yaml", "p.yaml", "--style", "points", "--style", "step",
-                               "--style", "line", "--linear", "--size", size, "-r", "-o", "f.svg"});
+    std::vector<std::string> args{"m.yaml",  "m.yaml", "p.yaml",  "--style", "points",
+                                  "--style", "step",   "--style", "line",    "--linear",
+                                  "--size",  size,     "-r",      "-o",      "f.svg"};
+    ChildResult r = plot(dir, args);
     ASSERT_TRUE(r.exited(0)) << r.err;
     std::vector<SvgLine> all = lines_of_svg(dir.read("f.svg"));
     // The main panel is drawn first, up to the ratio panel's band.
@@ -832,7 +834,7 @@ TEST(XpcorrPlot, MarkersSitOnTheirValuesOverTheBandsAndLines) {
       if (l.stroke == data || l.fill == data) first_data = std::min(first_data, i);
       if (l.stroke == step || l.fill == step || l.stroke == line || l.fill == line)
         last_prediction = i;
-      if (l.fill == data && l.at.size() >= 24) markers.push_back(l.centre());
+      if (l.fill == data && l.at.size() >= 16) markers.push_back(l.centre());
       if (l.stroke == data && l.at.size() == 2 && l.at[0].second == l.at[1].second)
         bars.push_back(l);
       if (l.stroke == data && l.at.size() == 2 && l.at[0].first == l.at[1].first)
@@ -861,6 +863,23 @@ TEST(XpcorrPlot, MarkersSitOnTheirValuesOverTheBandsAndLines) {
       EXPECT_NEAR((y - markers[0].second) / (markers[2].second - markers[0].second), expected,
                   1e-3);
     }
+#ifdef XPCORR_ZLIB
+    // The PNG paints the same marks: each marker's centre, scaled from
+    // the SVG's page (y upwards) to the PNG's pixels (rows downwards), is
+    // of the measurement's colour.
+    const std::string svg = dir.read("f.svg");
+    const double width = std::stod(svg.substr(svg.find("width=\"") + 7)),
+                 height = std::stod(svg.substr(svg.find("height=\"") + 8));
+    args.back() = "f.png";
+    ASSERT_TRUE(plot(dir, args).exited(0));
+    const Pixels png = pixels_of(dir.read("f.png"));
+    ASSERT_FALSE(png.rgb.empty());
+    for (auto [x, y] : markers)
+      EXPECT_EQ(png.at(std::lround(x / width * png.width),
+                       std::lround((height - y) / height * png.height)),
+                "\x3f\x90\xda")
+          << "marker at " << x << ", " << y << " points";
+#endif
   }
 }
 
