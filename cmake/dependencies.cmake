@@ -28,57 +28,39 @@ function(xpcorr_left_out part why)
   message(STATUS "xpcorr: ${part} left out: ${why}")
 endfunction()
 
-# An imported library `target` from its static `archive` when found (so a
-# static program stays one file), else from the shared `library`.
-function(xpcorr_import target archive library include_dir)
-  add_library(${target} UNKNOWN IMPORTED)
-  if(archive)
-    set_target_properties(${target} PROPERTIES IMPORTED_LOCATION "${archive}")
-  else()
-    set_target_properties(${target} PROPERTIES IMPORTED_LOCATION "${library}")
+# An imported library `target` from header `header` and library `name`:
+# its static archive where there is one, so that the static xpcorr, whose
+# link line it may reach, stays one file; else the shared library, and
+# xpcorr is then linked dynamically. Missing, `part` is named as left out,
+# with the Debian `package` that brings it.
+function(xpcorr_find target header name part package)
+  string(REGEX REPLACE "^xpcorr_" "" key "${target}")
+  string(TOUPPER "${key}" key)
+  find_path(XPCORR_${key}_INCLUDE_DIR ${header})
+  find_library(XPCORR_${key}_ARCHIVE NAMES lib${name}.a)
+  find_library(XPCORR_${key}_LIBRARY NAMES ${name})
+  if(NOT XPCORR_${key}_INCLUDE_DIR OR NOT (XPCORR_${key}_ARCHIVE OR XPCORR_${key}_LIBRARY))
+    xpcorr_left_out("${part}" "${name} not found (Debian: ${package})")
+    return()
   endif()
-  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${include_dir}")
+  add_library(${target} UNKNOWN IMPORTED)
+  if(XPCORR_${key}_ARCHIVE)
+    set_target_properties(${target} PROPERTIES IMPORTED_LOCATION "${XPCORR_${key}_ARCHIVE}")
+  else()
+    set_target_properties(${target} PROPERTIES IMPORTED_LOCATION "${XPCORR_${key}_LIBRARY}")
+  endif()
+  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES
+                                             "${XPCORR_${key}_INCLUDE_DIR}")
 endfunction()
 
-# nettle: its SHA-256 digests the fit files named in a table. Its static
-# archive where there is one, so that the static xpcorr stays one file;
-# else the shared library, and xpcorr is then linked dynamically.
-find_path(XPCORR_NETTLE_INCLUDE_DIR nettle/sha2.h)
-find_library(XPCORR_NETTLE_ARCHIVE NAMES libnettle.a)
-find_library(XPCORR_NETTLE_LIBRARY NAMES nettle)
-if(XPCORR_NETTLE_INCLUDE_DIR AND (XPCORR_NETTLE_ARCHIVE OR XPCORR_NETTLE_LIBRARY))
-  xpcorr_import(xpcorr_nettle "${XPCORR_NETTLE_ARCHIVE}" "${XPCORR_NETTLE_LIBRARY}"
-                "${XPCORR_NETTLE_INCLUDE_DIR}")
-else()
-  xpcorr_left_out("the SHA-256 of the fit files in tables" "nettle not found (Debian: nettle-dev)")
-endif()
-
-# libyaml, the YAML 1.1 parser HEPData's own tools read tables with: its
-# static archive where there is one, so that the static xpcorr, whose link
-# line it reaches through the table library, stays static (xpcorr itself
-# uses none of it and takes in none of its code).
-find_path(XPCORR_LIBYAML_INCLUDE_DIR yaml.h)
-find_library(XPCORR_LIBYAML_ARCHIVE NAMES libyaml.a)
-find_library(XPCORR_LIBYAML_LIBRARY NAMES yaml)
-if(XPCORR_LIBYAML_INCLUDE_DIR AND (XPCORR_LIBYAML_ARCHIVE OR XPCORR_LIBYAML_LIBRARY))
-  xpcorr_import(xpcorr_libyaml "${XPCORR_LIBYAML_ARCHIVE}" "${XPCORR_LIBYAML_LIBRARY}"
-                "${XPCORR_LIBYAML_INCLUDE_DIR}")
-else()
-  xpcorr_left_out("reading tables (xpcorr-plot and its tests)" "libyaml not found (Debian: libyaml-dev)")
-endif()
-
-# zlib, for gzip-compressed tables: its static archive where there is one,
-# as for nettle. Without it xpcorr refuses a --table name ending in .gz
-# and the readers refuse gzip files, each saying why.
-find_path(XPCORR_ZLIB_INCLUDE_DIR zlib.h)
-find_library(XPCORR_ZLIB_ARCHIVE NAMES libz.a)
-find_library(XPCORR_ZLIB_LIBRARY NAMES z)
-if(XPCORR_ZLIB_INCLUDE_DIR AND (XPCORR_ZLIB_ARCHIVE OR XPCORR_ZLIB_LIBRARY))
-  xpcorr_import(xpcorr_zlib "${XPCORR_ZLIB_ARCHIVE}" "${XPCORR_ZLIB_LIBRARY}"
-                "${XPCORR_ZLIB_INCLUDE_DIR}")
-else()
-  xpcorr_left_out("gzip-compressed tables" "zlib not found (Debian: zlib1g-dev)")
-endif()
+# nettle: its SHA-256 digests the fit files named in a table.
+xpcorr_find(xpcorr_nettle nettle/sha2.h nettle "the SHA-256 of the fit files in tables" nettle-dev)
+# libyaml, the YAML 1.1 parser HEPData's own tools read tables with
+# (xpcorr itself uses none of it and takes in none of its code).
+xpcorr_find(xpcorr_libyaml yaml.h yaml "reading tables (xpcorr-plot and its tests)" libyaml-dev)
+# zlib, for gzip-compressed tables. Without it xpcorr refuses a --table
+# name ending in .gz and the readers refuse gzip files, each saying why.
+xpcorr_find(xpcorr_zlib zlib.h z "gzip-compressed tables" zlib1g-dev)
 
 if(PkgConfig_FOUND)
   pkg_check_modules(PLPLOT QUIET IMPORTED_TARGET plplot)
