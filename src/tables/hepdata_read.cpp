@@ -276,14 +276,7 @@ bool parse(std::string_view text, Table& t, ReadFailure& why) {
 }  // namespace
 
 bool parse_hepdata(std::string_view text, Table& table, ReadFailure& why) noexcept {
-  try {
-    return parse(text, table, why);
-  } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, {}, "out of memory"};
-  } catch (const std::exception& e) {
-    why = {ReadError::unreadable, {}, e.what()};
-  }
-  return false;
+  return caught([&] { return parse(text, table, why); }, why);
 }
 
 }  // namespace tables

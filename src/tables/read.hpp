@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -59,6 +61,20 @@ using ReadFailure = files::Failure<ReadError>;
 
 // The text of each cause, in one switch.
 files::Wording wording(ReadError e) noexcept;
+
+// What `read()` returns, or, when it throws (out of memory, or a library's
+// own error), false with the reason: the readers throw nothing.
+template <class Read>
+bool caught(Read&& read, ReadFailure& why) noexcept {
+  try {
+    return read();
+  } catch (const std::bad_alloc&) {
+    why = {ReadError::unreadable, {}, "out of memory"};
+  } catch (const std::exception& e) {
+    why = {ReadError::unreadable, {}, e.what()};
+  }
+  return false;
+}
 
 // `text` fit for one line of a message: control characters as blanks,
 // cut after `limit` bytes (at a character boundary) with an ellipsis.

@@ -211,12 +211,7 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
 }
 
 bool YamlDocument::parse(std::string_view text, ReadFailure& why) noexcept {
-  try {
-    return build(text, why);
-  } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, {}, "out of memory"};
-  }
-  return false;
+  return caught([&] { return build(text, why); }, why);
 }
 
 namespace {

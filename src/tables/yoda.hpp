@@ -54,6 +54,7 @@ class YodaReader {
   };
   bool begin(std::string_view type, std::string_view path, ReadFailure& why);
   std::string some_paths() const;
+  bool read_kept(Table& t, ReadFailure& why) const;
 
   std::string wanted_;
   std::size_t line_ = 0;

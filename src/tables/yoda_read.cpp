@@ -613,44 +613,44 @@ std::string YodaReader::some_paths() const {
   return out;
 }
 
-bool YodaReader::finish(Table& t, ReadFailure& why) const noexcept {
-  try {
-    if (inside_) return why = {ReadError::unended, {}, shown(current_.path)}, false;
-    if (!wanted_.empty() && !found_)
-      return why = {ReadError::no_such_object,
-                    {},
-                    shown(wanted_) + (objects_ ? " (it holds " + some_paths() + ")" : "")},
-             false;
-    if (objects_ == 0) return why = {ReadError::no_objects, {}, ""}, false;
-    if (wanted_.empty() && plain_ != 1) {
-      const std::size_t n = plain_ > 0 ? plain_ : objects_;
-      return why = {ReadError::several_objects,
-                    {},
-                    std::to_string(n) + (n == 1 ? " object (" : " objects (") + some_paths() + ")"},
-             false;
-    }
-    const std::optional<Form> form = form_of(kept_.type);
-    if (!form)
-      return why = {ReadError::unknown_type, {}, shown(kept_.path) + " is a " + shown(kept_.type)},
-             false;
-    const Lines in{kept_.text, kept_.line};
-    const std::string path = shown(kept_.path);
-    switch (*form) {
-      case Form::scatter_old: return read_scatter(in, path, true, t, why);
-      case Form::scatter_v2: return read_scatter(in, path, false, t, why);
-      case Form::histo_old: return read_bins(in, path, true, false, t, why);
-      case Form::histo_v2: return read_bins(in, path, false, false, t, why);
-      case Form::profile_old: return read_bins(in, path, true, true, t, why);
-      case Form::profile_v2: return read_bins(in, path, false, true, t, why);
-      case Form::histo_v3: return read_binned(in, path, false, t, why);
-      case Form::estimate_v3: return read_binned(in, path, true, t, why);
-    }
-  } catch (const std::bad_alloc&) {
-    why = {ReadError::unreadable, {}, "out of memory"};
-  } catch (const std::exception& e) {
-    why = {ReadError::unreadable, {}, e.what()};
+// The object kept, read by its form, once the file is known to hold it:
+// ended, and the one asked for or the only one.
+bool YodaReader::read_kept(Table& t, ReadFailure& why) const {
+  if (inside_) return why = {ReadError::unended, {}, shown(current_.path)}, false;
+  if (!wanted_.empty() && !found_)
+    return why = {ReadError::no_such_object,
+                  {},
+                  shown(wanted_) + (objects_ ? " (it holds " + some_paths() + ")" : "")},
+           false;
+  if (objects_ == 0) return why = {ReadError::no_objects, {}, ""}, false;
+  if (wanted_.empty() && plain_ != 1) {
+    const std::size_t n = plain_ > 0 ? plain_ : objects_;
+    return why = {ReadError::several_objects,
+                  {},
+                  std::to_string(n) + (n == 1 ? " object (" : " objects (") + some_paths() + ")"},
+           false;
+  }
+  const std::optional<Form> form = form_of(kept_.type);
+  if (!form)
+    return why = {ReadError::unknown_type, {}, shown(kept_.path) + " is a " + shown(kept_.type)},
+           false;
+  const Lines in{kept_.text, kept_.line};
+  const std::string path = shown(kept_.path);
+  switch (*form) {
+    case Form::scatter_old: return read_scatter(in, path, true, t, why);
+    case Form::scatter_v2: return read_scatter(in, path, false, t, why);
+    case Form::histo_old: return read_bins(in, path, true, false, t, why);
+    case Form::histo_v2: return read_bins(in, path, false, false, t, why);
+    case Form::profile_old: return read_bins(in, path, true, true, t, why);
+    case Form::profile_v2: return read_bins(in, path, false, true, t, why);
+    case Form::histo_v3: return read_binned(in, path, false, t, why);
+    case Form::estimate_v3: return read_binned(in, path, true, t, why);
   }
   return false;
+}
+
+bool YodaReader::finish(Table& t, ReadFailure& why) const noexcept {
+  return caught([&] { return read_kept(t, why); }, why);
 }
 
 }  // namespace tables
