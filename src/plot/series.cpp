@@ -181,10 +181,10 @@ std::string matrix(const tables::Table& t, int column) {
       t.dependent[std::min(column_index(t, column), t.dependent.size() - 1)];
   for (const char* word : {"correlation", "covariance"})
     if (lower(y.header.name).find(word) != std::string::npos)
-      return "'" + tables::shown(y.header.name) + names;
+      return std::string("'").append(tables::shown(y.header.name)) + names;
   if (unit_diagonal(t, y))
-    return "'" + tables::shown(y.header.name) + "' is 1 wherever '" + tables::shown(a.name) +
-           "' equals '" + tables::shown(b.name) + "'";
+    return std::string("'").append(tables::shown(y.header.name)) + "' is 1 wherever '" +
+           tables::shown(a.name) + "' equals '" + tables::shown(b.name) + "'";
   return "";
 }
 
