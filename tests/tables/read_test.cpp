@@ -271,6 +271,12 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
             "0x10}, {value: 010}, {value: 1:30}, {value: 1e5}, {value: '2.5'}, {value: yes, "
             "value: -.inf}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: 1}, "
             "{value: 2}, {value: 3}, {value: 4}, {value: 5}, {value: 6}, {value: 7}]\n");
+  // A null where a value stands: a point with no number, as a text is.
+  dir.write("null.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{value: ~}, {value: 2}]\n"
+            "dependent_variables:\n- header: {name: y}\n  values: [{value: null}, {value: 3}]\n");
+  // An alias before any anchor of its name.
+  dir.write("alias.yaml", "independent_variables: *x\n");
   std::filesystem::create_directory(dir.file("dir.yoda"));
 
   // Worked by hand: a scatter bin runs from x - xerr- to x + xerr+ in the
@@ -360,6 +366,8 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       // them; of a repeated key the last counts.
       {"yaml11.yaml", "y: y\nx: x\n1000: 1\n16: 2\n8: 3\n90: 4\n1e+05: 5\n2.5: 6\n-inf: 7\n"},
       {"no-x.yaml", "no independent variables: the table holds no x to draw its values against"},
+      {"null.yaml", "y: y\nx: x\nnan: ''\n2: 3\n"},
+      {"alias.yaml", "not YAML: line 1, column 24: the alias names no anchor before it"},
       {"dir.yoda", "cannot read: Is a directory"},
       {"missing.yoda", "cannot read: No such file or directory"},
   };
