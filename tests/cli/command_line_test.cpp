@@ -654,10 +654,13 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
       {{{Slip::utf16, "dafit3.dat", "137681.0 1.86426 0.008493 55543.5 82137.03 389.61\r\n"}},
        "fits/dafit3.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
        "values are read as plain text: save it as such\n"},
-      // UTF-16 without its byte-order mark, big-endian: a NUL byte before
-      // each character (octal escapes: "\0001" is bytes 00 31).
-      {{{Slip::bytes, "dafit3.dat", std::string_view("\0001\000 \0002\000\n", 8)}},
+      // UTF-16 big-endian, a NUL byte before each character (octal escapes:
+      // "\0001" is bytes 00 31), without and with its byte-order mark.
+      {{{Slip::bytes, "dafit3.dat", std::string_view("\0001\000 \0002\000\n", 8)},
+        {Slip::bytes, "dafit4.dat", std::string_view("\xfe\xff\0001\000 \0002\000\n", 10)}},
        "fits/dafit3.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
+       "values are read as plain text: save it as such\n"
+       "fits/dafit4.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
        "values are read as plain text: save it as such\n"},
       {{{Slip::bytes, "dafit3.dat",
          std::string_view("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\x33\x54\x30\xd4\xb3\x30\x53"
