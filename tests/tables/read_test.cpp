@@ -275,6 +275,9 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("null.yaml",
             "independent_variables:\n- header: {name: x}\n  values: [{value: ~}, {value: 2}]\n"
             "dependent_variables:\n- header: {name: y}\n  values: [{value: null}, {value: 3}]\n");
+  // A unit in Latin-1, whose byte B5 (a micro sign) is no UTF-8: told by
+  // its byte, as no line can be told.
+  dir.write("latin1.yaml", "independent_variables:\n- header: {name: x, units: \xb5m}\n");
   // An alias before any anchor of its name.
   dir.write("alias.yaml", "independent_variables: *x\n");
   std::filesystem::create_directory(dir.file("dir.yoda"));
@@ -367,6 +370,7 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"yaml11.yaml", "y: y\nx: x\n1000: 1\n16: 2\n8: 3\n90: 4\n1e+05: 5\n2.5: 6\n-inf: 7\n"},
       {"no-x.yaml", "no independent variables: the table holds no x to draw its values against"},
       {"null.yaml", "y: y\nx: x\nnan: ''\n2: 3\n"},
+      {"latin1.yaml", "not YAML: byte 51: invalid leading UTF-8 octet"},
       {"alias.yaml", "not YAML: line 1, column 24: the alias names no anchor before it"},
       {"dir.yoda", "cannot read: Is a directory"},
       {"missing.yoda", "cannot read: No such file or directory"},
