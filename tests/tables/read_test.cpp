@@ -217,6 +217,9 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
                                  "Edges(A1): [0, 1, 2]\n1 1 0 0 1\n"
                                  "1 1 0 0 1\n1 1 0 0 1\n"));
   dir.write("text.yoda", object("YODA_HISTO1D_V3", "Edges(A1): [0, one]\n"));
+  dir.write("edges2.yoda", object("YODA_HISTO1D_V3",
+                                  "Edges(A1): [0, 1]\nEdges(A1): [0, 1]\n0 0 0 0 0\n"
+                                  "1 1 0 0 1\n0 0 0 0 0\n"));
   dir.write("labels.yoda", object("YODA_ESTIMATE1D_V3",
                                   "Edges(A1): [0, 1]\nErrorLabels: [\"stat\"]\n0\n1 -0.1\n0\n"));
   dir.write("head.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nPath: /A/x\nEND YODA_HISTO1D_V2\n");
@@ -275,6 +278,11 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("null.yaml",
             "independent_variables:\n- header: {name: x}\n  values: [{value: ~}, {value: 2}]\n"
             "dependent_variables:\n- header: {name: y}\n  values: [{value: null}, {value: 3}]\n");
+  // Numbers with a plus sign, as an error's upper side is often written.
+  dir.write("plus.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{value: +2}]\n"
+            "dependent_variables:\n- header: {name: y}\n  values: [{value: 3, errors: "
+            "[{asymerror: {minus: -0.25, plus: +0.5}, label: stat}]}]\n");
   // A unit in Latin-1, whose byte B5 (a micro sign) is no UTF-8: told by
   // its byte, as no line can be told.
   dir.write("latin1.yaml", "independent_variables:\n- header: {name: x, units: \xb5m}\n");
@@ -340,6 +348,7 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"none.yoda", "/A/x has no values"},
       {"edges.yoda", "/A/x has 3 rows for 2 bins: a row per bin, an underflow and an overflow"},
       {"text.yoda", "line 4: the Edges are not a list of two numbers or more"},
+      {"edges2.yoda", "line 5: Edges again"},
       {"labels.yoda", "line 7 is not a value with 1 pairs of errors ('1 -0.1')"},
       {"head.yoda", "object /A/x has no '---' line ending its header"},
       {"yaml.yoda", "not YAML: the header of /A/x, line 3: end of sequence flow not found"},
@@ -370,6 +379,7 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"yaml11.yaml", "y: y\nx: x\n1000: 1\n16: 2\n8: 3\n90: 4\n1e+05: 5\n2.5: 6\n-inf: 7\n"},
       {"no-x.yaml", "no independent variables: the table holds no x to draw its values against"},
       {"null.yaml", "y: y\nx: x\nnan: ''\n2: 3\n"},
+      {"plus.yaml", "y: y\nx: x\n2: 3 stat-0.25+0.5\n"},
       {"latin1.yaml", "not YAML: byte 51: invalid leading UTF-8 octet"},
       {"alias.yaml", "not YAML: line 1, column 24: the alias names no anchor before it"},
       {"dir.yoda", "cannot read: Is a directory"},
