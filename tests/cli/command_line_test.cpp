@@ -487,6 +487,13 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
         {Slip::bytes, "dafit0.dat", "4200.0 1.86453 0.006991 1500.0 4200.0 40.0\n"}},
        "fits/mcfit0.dat:1:1: warning: the efficiency matched/generated, 0.871 in bin 1 (xp 0 to "
        "0.005), is more than a factor 4 from its one neighbour's 0.211\n"},
+      // Bin 9's fits redone on a sample of more than the 21681 events
+      // generated in it.
+      {{{Slip::edit, "mcfit8.dat", "8111.0", "22000.0"},
+        {Slip::edit, "mcfit8.dat", "8142.23", "22000.00"},
+        {Slip::edit, "dafit8.dat", "6615.60", "17943.00"}},
+       "fits/mcfit8.dat:1:5: warning: the matched count '22000.0' is above the generated count "
+       "21681 of bin 9 (xp 0.5 to 1): an efficiency above 1\n"},
       // The data fits of bins 1 to 7 not made yet: the ratios of two bins
       // make no median, and those two bins are not held to one.
       {{{Slip::missing, "dafit0.dat"},
