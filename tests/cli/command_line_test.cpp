@@ -487,6 +487,17 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
         {Slip::bytes, "dafit0.dat", "4200.0 1.86453 0.006991 1500.0 4200.0 40.0\n"}},
        "fits/mcfit0.dat:1:1: warning: the efficiency matched/generated, 0.871 in bin 1 (xp 0 to "
        "0.005), is more than a factor 4 from its one neighbour's 0.211\n"},
+      // A digit lost from bin 8's matched count and Monte Carlo yield, and
+      // from its data yield: 2497/60933 is more than a factor 1.4 below
+      // both neighbours, 33497/85893 and 8111/21681, and bin 9's more than
+      // a factor 4 above it.
+      {{{Slip::edit, "mcfit7.dat", "24970.0", "2497.0"},
+        {Slip::edit, "mcfit7.dat", "24881.83", "2488.18"},
+        {Slip::edit, "dafit7.dat", "19882.98", "1988.30"}},
+       "fits/mcfit7.dat:1:4: warning: the efficiency matched/generated, 0.041 in bin 8 (xp 0.3 to "
+       "0.5), is more than a factor 1.4 from both its neighbours', 0.39 and 0.374\n"
+       "fits/mcfit8.dat:1:5: warning: the efficiency matched/generated, 0.374 in bin 9 (xp 0.5 to "
+       "1), is more than a factor 4 from its one neighbour's 0.041\n"},
       // Bin 9's fits redone on a sample of more than the 21681 events
       // generated in it.
       {{{Slip::edit, "mcfit8.dat", "8111.0", "22000.0"},
