@@ -222,11 +222,17 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
                                   "1 1 0 0 1\n0 0 0 0 0\n"));
   dir.write("labels.yoda", object("YODA_ESTIMATE1D_V3",
                                   "Edges(A1): [0, 1]\nErrorLabels: [\"stat\"]\n0\n1 -0.1\n0\n"));
+  dir.write("labels-yaml.yoda",
+            object("YODA_ESTIMATE1D_V3",
+                   "Edges(A1): [0, 1]\nErrorLabels: [\"stat\"\n0\n1 -0.1 0.1\n0\n"));
   dir.write("head.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nPath: /A/x\nEND YODA_HISTO1D_V2\n");
   dir.write("yaml.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nTitle: [x\n---\nEND YODA_HISTO1D_V2\n");
   dir.write("point.yoda",
             "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {3: {stat: "
             "{dn: -1, up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
+  dir.write("source.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {0: 0.5}\n---\n1 0 0 1 1 1\nEND "
+            "YODA_SCATTER2D_V2\n");
   dir.write("dn.yoda",
             "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {0: {stat: "
             "{up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
@@ -350,9 +356,11 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"text.yoda", "line 4: the Edges are not a list of two numbers or more"},
       {"edges2.yoda", "line 5: Edges again"},
       {"labels.yoda", "line 7 is not a value with 1 pairs of errors ('1 -0.1')"},
+      {"labels-yaml.yoda", "line 5: the ErrorLabels are not a list of labels"},
       {"head.yoda", "object /A/x has no '---' line ending its header"},
       {"yaml.yoda", "not YAML: the header of /A/x, line 3: end of sequence flow not found"},
       {"point.yoda", "the ErrorBreakdown names point '3' of 1 (numbered from 0)"},
+      {"source.yoda", "the ErrorBreakdown of point 1 is not a map"},
       {"dn.yoda", "the ErrorBreakdown 'stat' of point 1 has no numbers 'dn' and 'up'"},
       {"bomb.yoda", "its aliases repeat nodes too often (over 4 per byte)"},
       // Worked by hand: bin 0.75 to 1.5 around 1, a bin reaching one way
