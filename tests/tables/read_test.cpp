@@ -211,6 +211,10 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("open.yoda", "BEGIN YODA_HISTO1D_V3 /A/x\nPath: /A/x\n");
   dir.write("inside.yoda", "BEGIN YODA_HISTO1D_V3 /A/x\n# BEGIN YODA_HISTO1D /A/y\n");
   dir.write("end.yoda", "BEGIN YODA_HISTO1D_V3 /A/x\nEND YODA_HISTO1D_V2\n");
+  dir.write("end-v.yoda", "BEGIN YODA_HISTO1D_V /A/x\nEND YODA_HISTO1D\n");
+  dir.write("doi.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\nTitle: https://doi.org/10.17182/hepdata.1.v1/t1\n---\n"
+            "1 0 0 2 0 0\nEND YODA_SCATTER2D_V2\n");
   dir.write("row.yoda", object("YODA_SCATTER2D_V2", "1 0.5 0.5 2 0.1\n"));
   dir.write("none.yoda", object("YODA_SCATTER2D_V2", "# xval\n"));
   dir.write("edges.yoda", object("YODA_HISTO1D_V3",
@@ -350,6 +354,9 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"open.yoda", "object /A/x has no END line"},
       {"inside.yoda", "line 2: BEGIN inside /A/x"},
       {"end.yoda", "line 2: YODA_HISTO1D_V2 ends a YODA_HISTO1D_V3"},
+      {"end-v.yoda", "line 2: YODA_HISTO1D ends a YODA_HISTO1D_V"},
+      // A title that is a DOI, as a link, names no quantity.
+      {"doi.yoda", "y: \n1: 2\n"},
       {"row.yoda", "line 4 is not a row of 6 numbers ('1 0.5 0.5 2 0.1')"},
       {"none.yoda", "/A/x has no values"},
       {"edges.yoda", "/A/x has 3 rows for 2 bins: a row per bin, an underflow and an overflow"},
