@@ -226,9 +226,9 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
                                   "1 1 0 0 1\n0 0 0 0 0\n"));
   dir.write("labels.yoda", object("YODA_ESTIMATE1D_V3",
                                   "Edges(A1): [0, 1]\nErrorLabels: [\"stat\"]\n0\n1 -0.1\n0\n"));
-  dir.write("labels-yaml.yoda",
-            object("YODA_ESTIMATE1D_V3",
-                   "Edges(A1): [0, 1]\nErrorLabels: [\"stat\"\n0\n1 -0.1 0.1\n0\n"));
+  dir.write(
+      "labels-yaml.yoda",
+      object("YODA_ESTIMATE1D_V3", "Edges(A1): [0, 1]\nErrorLabels: \"stat\n0\n1 -0.1 0.1\n0\n"));
   dir.write("head.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nPath: /A/x\nEND YODA_HISTO1D_V2\n");
   dir.write("yaml.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nTitle: [x\n---\nEND YODA_HISTO1D_V2\n");
   dir.write("point.yoda",
