@@ -421,13 +421,14 @@ TEST(check, findings_of_several_files) {
 }
 
 // One change a physicist can make to the sample's fit directory.
-enum class Slip { edit, bytes, sample, link, utf16 };
+enum class Slip { edit, bytes, sample, link, utf16, missing };
 
 struct Change {
   Slip slip;
   const char* file;
   std::string_view a = {}, b = {};  // edit: text and replacement; bytes, utf16: the
-                                    // file's text; sample: the sample file copied; link: target
+                                    // file's text; sample: the sample file copied; link: target;
+                                    // missing: neither, the file is removed
 };
 
 void apply(const StartDir& s, const Change& c) {
@@ -448,6 +449,7 @@ void apply(const StartDir& s, const Change& c) {
       fs::remove(path);
       fs::create_symlink(std::string(c.a), path);
       break;
+    case Slip::missing: fs::remove(path); break;
     case Slip::utf16: {  // little-endian, after its byte-order mark
       std::string wide = "\xff\xfe";
       for (char ch : c.a) wide.append({ch, '\0'});
@@ -478,6 +480,47 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
        "fits/dafit4.dat:1:45: warning: the data yield over the matched count, 0.457 in bin 5 (xp "
        "0.1 to 0.15), is more than a factor 1.3 from its median over the bins, 0.866 (Monte Carlo "
        "or data files of two bins swapped?)\n"},
+      // The first bin's fits redone on another sample: its efficiency,
+      // 5000/5743, is more than 4 times its one neighbour's, 45735/216582
+      // (the data yield over the matched count stays near the median).
+      {{{Slip::bytes, "mcfit0.dat", "5000.0 1.86495 0.006658 2000.0 5000.0 50.0\n"},
+        {Slip::bytes, "dafit0.dat", "4200.0 1.86453 0.006991 1500.0 4200.0 40.0\n"}},
+       "fits/mcfit0.dat:1:1: warning: the efficiency matched/generated, 0.871 in bin 1 (xp 0 to "
+       "0.005), is more than a factor 4 from its one neighbour's 0.211\n"},
+      // A digit lost from bin 8's matched count and Monte Carlo yield, and
+      // from its data yield: 2497/60933 is more than a factor 1.4 below
+      // both neighbours, 33497/85893 and 8111/21681, and bin 9's more than
+      // a factor 4 above it.
+      {{{Slip::edit, "mcfit7.dat", "24970.0", "2497.0"},
+        {Slip::edit, "mcfit7.dat", "24881.83", "2488.18"},
+        {Slip::edit, "dafit7.dat", "19882.98", "1988.30"}},
+       "fits/mcfit7.dat:1:4: warning: the efficiency matched/generated, 0.041 in bin 8 (xp 0.3 to "
+       "0.5), is more than a factor 1.4 from both its neighbours', 0.39 and 0.374\n"
+       "fits/mcfit8.dat:1:5: warning: the efficiency matched/generated, 0.374 in bin 9 (xp 0.5 to "
+       "1), is more than a factor 4 from its one neighbour's 0.041\n"},
+      // Bin 9's fits redone on a sample of more than the 21681 events
+      // generated in it.
+      {{{Slip::edit, "mcfit8.dat", "8111.0", "22000.0"},
+        {Slip::edit, "mcfit8.dat", "8142.23", "22000.00"},
+        {Slip::edit, "dafit8.dat", "6615.60", "17943.00"}},
+       "fits/mcfit8.dat:1:5: warning: the matched count '22000.0' is above the generated count "
+       "21681 of bin 9 (xp 0.5 to 1): an efficiency above 1\n"},
+      // The data fits of bins 1 to 7 not made yet: the ratios of two bins
+      // make no median, and those two bins are not held to one.
+      {{{Slip::missing, "dafit0.dat"},
+        {Slip::missing, "dafit1.dat"},
+        {Slip::missing, "dafit2.dat"},
+        {Slip::missing, "dafit3.dat"},
+        {Slip::missing, "dafit4.dat"},
+        {Slip::missing, "dafit5.dat"},
+        {Slip::missing, "dafit6.dat"}},
+       "fits/dafit0.dat: error: no such file in fits\n"
+       "fits/dafit1.dat: error: no such file in fits\n"
+       "fits/dafit2.dat: error: no such file in fits\n"
+       "fits/dafit3.dat: error: no such file in fits\n"
+       "fits/dafit4.dat: error: no such file in fits\n"
+       "fits/dafit5.dat: error: no such file in fits\n"
+       "fits/dafit6.dat: error: no such file in fits\n"},
       // A yield and its error swapped.
       {{{Slip::edit, "dafit3.dat", "82137.03   389.61", "389.61   82137.03"}},
        "fits/dafit3.dat:1:54: warning: the yield error '82137.03' is not below the fitted yield "
@@ -586,6 +629,9 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
       // What the reader takes but not as meant.
       {{{Slip::edit, "dafit3.dat", "82137.03", "1e-50"}},
        "fits/dafit3.dat:1:45: warning: '1e-50' is below single precision and is read as 0\n"},
+      // The same after a repeat count: the value is what follows the '*'.
+      {{{Slip::edit, "dafit3.dat", "55543.5", "1*1e-50"}},
+       "fits/dafit3.dat:1:35: warning: '1*1e-50' is below single precision and is read as 0\n"},
       {{{Slip::edit, "dafit3.dat", "82137.03", "82 137.03"}},
        "fits/dafit3.dat:1:45: warning: '82 137.03' is read as two values, '82' and '137.03': a "
        "thousands separator?\n"
@@ -617,8 +663,22 @@ TEST(check, tells_each_slip_of_a_fit_directory) {
       {{{Slip::edit, "dafit3.dat", "  137681.0", "\xef\xbb\xbf  137681.0"}},
        "fits/dafit3.dat:1:1: error: the file begins with a byte-order mark (bytes EF BB BF), which "
        "is not a number: save it without one\n"},
+      // A Unicode minus before the first value: no byte-order mark.
+      {{{Slip::bytes, "dafit3.dat",
+         "\xe2\x88\x92"
+         "137681.0 1.86426 0.008493 55543.5 82137.03 389.61\n"}},
+       "fits/dafit3.dat:1:1: error: '\\xe2\\x88\\x92137681.0' is not a number: it holds a Unicode "
+       "minus sign (bytes E2 88 92), not a plain '-'\n"},
       {{{Slip::utf16, "dafit3.dat", "137681.0 1.86426 0.008493 55543.5 82137.03 389.61\r\n"}},
        "fits/dafit3.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
+       "values are read as plain text: save it as such\n"},
+      // UTF-16 big-endian, a NUL byte before each character (octal escapes:
+      // "\0001" is bytes 00 31), without and with its byte-order mark.
+      {{{Slip::bytes, "dafit3.dat", std::string_view("\0001\000 \0002\000\n", 8)},
+        {Slip::bytes, "dafit4.dat", std::string_view("\xfe\xff\0001\000 \0002\000\n", 10)}},
+       "fits/dafit3.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
+       "values are read as plain text: save it as such\n"
+       "fits/dafit4.dat: error: the file is UTF-16 text (a NUL byte beside each character); the "
        "values are read as plain text: save it as such\n"},
       {{{Slip::bytes, "dafit3.dat",
          std::string_view("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\x33\x54\x30\xd4\xb3\x30\x53"

@@ -211,19 +211,32 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
   dir.write("open.yoda", "BEGIN YODA_HISTO1D_V3 /A/x\nPath: /A/x\n");
   dir.write("inside.yoda", "BEGIN YODA_HISTO1D_V3 /A/x\n# BEGIN YODA_HISTO1D /A/y\n");
   dir.write("end.yoda", "BEGIN YODA_HISTO1D_V3 /A/x\nEND YODA_HISTO1D_V2\n");
+  dir.write("end-v.yoda", "BEGIN YODA_HISTO1D_V /A/x\nEND YODA_HISTO1D\n");
+  dir.write("doi.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\nTitle: https://doi.org/10.17182/hepdata.1.v1/t1\n---\n"
+            "1 0 0 2 0 0\nEND YODA_SCATTER2D_V2\n");
   dir.write("row.yoda", object("YODA_SCATTER2D_V2", "1 0.5 0.5 2 0.1\n"));
   dir.write("none.yoda", object("YODA_SCATTER2D_V2", "# xval\n"));
   dir.write("edges.yoda", object("YODA_HISTO1D_V3",
                                  "Edges(A1): [0, 1, 2]\n1 1 0 0 1\n"
                                  "1 1 0 0 1\n1 1 0 0 1\n"));
   dir.write("text.yoda", object("YODA_HISTO1D_V3", "Edges(A1): [0, one]\n"));
+  dir.write("edges2.yoda", object("YODA_HISTO1D_V3",
+                                  "Edges(A1): [0, 1]\nEdges(A1): [0, 1]\n0 0 0 0 0\n"
+                                  "1 1 0 0 1\n0 0 0 0 0\n"));
   dir.write("labels.yoda", object("YODA_ESTIMATE1D_V3",
                                   "Edges(A1): [0, 1]\nErrorLabels: [\"stat\"]\n0\n1 -0.1\n0\n"));
+  dir.write(
+      "labels-yaml.yoda",
+      object("YODA_ESTIMATE1D_V3", "Edges(A1): [0, 1]\nErrorLabels: \"stat\n0\n1 -0.1 0.1\n0\n"));
   dir.write("head.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nPath: /A/x\nEND YODA_HISTO1D_V2\n");
   dir.write("yaml.yoda", "BEGIN YODA_HISTO1D_V2 /A/x\nTitle: [x\n---\nEND YODA_HISTO1D_V2\n");
   dir.write("point.yoda",
             "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {3: {stat: "
             "{dn: -1, up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
+  dir.write("source.yoda",
+            "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {0: 0.5}\n---\n1 0 0 1 1 1\nEND "
+            "YODA_SCATTER2D_V2\n");
   dir.write("dn.yoda",
             "BEGIN YODA_SCATTER2D_V2 /A/x\nErrorBreakdown: {0: {stat: "
             "{up: 1}}}\n---\n1 0 0 1 1 1\nEND YODA_SCATTER2D_V2\n");
@@ -271,6 +284,20 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
             "0x10}, {value: 010}, {value: 1:30}, {value: 1e5}, {value: '2.5'}, {value: yes, "
             "value: -.inf}]\ndependent_variables:\n- header: {name: y}\n  values: [{value: 1}, "
             "{value: 2}, {value: 3}, {value: 4}, {value: 5}, {value: 6}, {value: 7}]\n");
+  // A null where a value stands: a point with no number, as a text is.
+  dir.write("null.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{value: ~}, {value: 2}]\n"
+            "dependent_variables:\n- header: {name: y}\n  values: [{value: null}, {value: 3}]\n");
+  // Numbers with a plus sign, as an error's upper side is often written.
+  dir.write("plus.yaml",
+            "independent_variables:\n- header: {name: x}\n  values: [{value: +2}]\n"
+            "dependent_variables:\n- header: {name: y}\n  values: [{value: 3, errors: "
+            "[{asymerror: {minus: -0.25, plus: +0.5}, label: stat}]}]\n");
+  // A unit in Latin-1, whose byte B5 (a micro sign) is no UTF-8: told by
+  // its byte, as no line can be told.
+  dir.write("latin1.yaml", "independent_variables:\n- header: {name: x, units: \xb5m}\n");
+  // An alias before any anchor of its name.
+  dir.write("alias.yaml", "independent_variables: *x\n");
   std::filesystem::create_directory(dir.file("dir.yoda"));
 
   // Worked by hand: a scatter bin runs from x - xerr- to x + xerr+ in the
@@ -327,14 +354,20 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       {"open.yoda", "object /A/x has no END line"},
       {"inside.yoda", "line 2: BEGIN inside /A/x"},
       {"end.yoda", "line 2: YODA_HISTO1D_V2 ends a YODA_HISTO1D_V3"},
+      {"end-v.yoda", "line 2: YODA_HISTO1D ends a YODA_HISTO1D_V"},
+      // A title that is a DOI, as a link, names no quantity.
+      {"doi.yoda", "y: \n1: 2\n"},
       {"row.yoda", "line 4 is not a row of 6 numbers ('1 0.5 0.5 2 0.1')"},
       {"none.yoda", "/A/x has no values"},
       {"edges.yoda", "/A/x has 3 rows for 2 bins: a row per bin, an underflow and an overflow"},
       {"text.yoda", "line 4: the Edges are not a list of two numbers or more"},
+      {"edges2.yoda", "line 5: Edges again"},
       {"labels.yoda", "line 7 is not a value with 1 pairs of errors ('1 -0.1')"},
+      {"labels-yaml.yoda", "line 5: the ErrorLabels are not a list of labels"},
       {"head.yoda", "object /A/x has no '---' line ending its header"},
       {"yaml.yoda", "not YAML: the header of /A/x, line 3: end of sequence flow not found"},
       {"point.yoda", "the ErrorBreakdown names point '3' of 1 (numbered from 0)"},
+      {"source.yoda", "the ErrorBreakdown of point 1 is not a map"},
       {"dn.yoda", "the ErrorBreakdown 'stat' of point 1 has no numbers 'dn' and 'up'"},
       {"bomb.yoda", "its aliases repeat nodes too often (over 4 per byte)"},
       // Worked by hand: bin 0.75 to 1.5 around 1, a bin reaching one way
@@ -360,6 +393,10 @@ TEST(yoda, each_form_reads_into_the_numbers_its_lines_give_or_is_refused) {
       // them; of a repeated key the last counts.
       {"yaml11.yaml", "y: y\nx: x\n1000: 1\n16: 2\n8: 3\n90: 4\n1e+05: 5\n2.5: 6\n-inf: 7\n"},
       {"no-x.yaml", "no independent variables: the table holds no x to draw its values against"},
+      {"null.yaml", "y: y\nx: x\nnan: ''\n2: 3\n"},
+      {"plus.yaml", "y: y\nx: x\n2: 3 stat-0.25+0.5\n"},
+      {"latin1.yaml", "not YAML: byte 51: invalid leading UTF-8 octet"},
+      {"alias.yaml", "not YAML: line 1, column 24: the alias names no anchor before it"},
       {"dir.yoda", "cannot read: Is a directory"},
       {"missing.yoda", "cannot read: No such file or directory"},
   };
