@@ -27,7 +27,7 @@ class Arguments {
  private:
   int argc_;
   char** argv_;
-  char shorts_[64];
+  char shorts_[64] = {};
   const option* longs_;
   bool options_ended_ = false;  // after "--": only operands
 };
