@@ -17,11 +17,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "files/memory_file.hpp"
-#include "files/whole_file.hpp"
 #include "plot/png.hpp"
 
 namespace plot {
@@ -37,6 +37,7 @@ constexpr PLINT palette[palette_size][3] = {
     {169, 107, 89}, {231, 99, 0},   {185, 172, 112}, {113, 117, 129}, {146, 218, 221},
 };
 // clang-format on
+constexpr double fill_opacity = 0.3;
 static_assert(colour_of(0) == 2 && fill_of(0) == colour_of(palette_size));
 
 // PLplot ends the process on a fatal error; its exit handler sees only the
@@ -93,7 +94,7 @@ Rgba rgba_of(int ink) {
     return {1.0 * (ink == white), 1.0 * (ink == white), 1.0 * (ink == white), 1};
   const bool fill = ink >= fill_of(0);
   const PLINT* c = palette[ink - (fill ? fill_of(0) : colour_of(0))];
-  return {c[0] / 255.0, c[1] / 255.0, c[2] / 255.0, fill ? 0.3 : 1};
+  return {c[0] / 255.0, c[1] / 255.0, c[2] / 255.0, fill ? fill_opacity : 1};
 }
 
 // Dashes of a dashed line, on and off, in points.
@@ -233,7 +234,7 @@ void draw_all(const Figure& f, const Device& d) {
   for (std::size_t i = 0; i < palette_size; ++i) {
     const PLINT* c = palette[i];
     plscol0(colour_of(i), c[0], c[1], c[2]);
-    plscol0a(fill_of(i), c[0], c[1], c[2], 0.3);
+    plscol0a(fill_of(i), c[0], c[1], c[2], fill_opacity);
   }
   plspage(0, 0, across(f, d.scale), up(f, d.scale), 0, 0);
   plinit();
@@ -290,14 +291,15 @@ void draw_png(const Figure& f, std::vector<unsigned char>& pixels, Rgb& picture)
 
 bool draw(const Figure& figure, const char* device, const std::string& name, std::string& bytes,
           Failure& why) {
-  files::MemoryFile memory;
-  if (!memory.stream()) return why = {Cause::cannot_draw, name, memory.error()}, false;
   picture_name = name;
   plplot_error.clear();
-  // A PNG's pixels come from PLplot's memory device and are encoded here;
-  // the other formats are PLplot's own files.
+  // A PNG is painted on a cairo image of our own and encoded here; the
+  // other formats are PLplot's own files, written to memory.
   const bool png = std::strcmp(device, "pngcairo") == 0;
   const char* used = png ? "extcairo" : device;
+  std::optional<files::MemoryFile> memory;
+  if (!png && !memory.emplace().stream())
+    return why = {Cause::cannot_draw, name, memory->error()}, false;
   std::vector<unsigned char> pixels;
   Rgb picture;
   {
@@ -306,21 +308,20 @@ bool draw(const Figure& figure, const char* device, const std::string& name, std
     plsabort(on_error);
     if (!device_exists(used)) {
       plplot_error = std::string("PLplot has no device ") + used;
-      std::fclose(memory.stream());
+      if (memory) std::fclose(memory->stream());
     } else if (png) {
-      std::fclose(memory.stream());
       draw_png(figure, pixels, picture);
     } else {
       plsdev(device);
-      plsfile(memory.stream());  // closed by plend
+      plsfile(memory->stream());  // closed by plend
       draw_all(figure, {1.0});
     }
   }
   if (plplot_error.empty() && png) {
     encode_png(picture, bytes, plplot_error);
   } else if (plplot_error.empty()) {
-    const std::string_view drawn = memory.bytes();
-    if (memory.error() != 0) return why = {Cause::cannot_draw, name, memory.error()}, false;
+    const std::string_view drawn = memory->bytes();
+    if (memory->error() != 0) return why = {Cause::cannot_draw, name, memory->error()}, false;
     if (drawn.empty())
       plplot_error = "PLplot wrote nothing";
     else

@@ -228,7 +228,8 @@ double Axis::of(double v) const { return log ? std::log10(v) : v; }
 bool compose(const std::vector<Series>& given, const Settings& s, Figure& f,
              std::vector<std::string>& notes, Failure& why) {
   std::vector<Series> series = given;
-  for (const std::string& name : categories(series)) f.x.categories.push_back(plot_text(name));
+  std::vector<std::string> names;  // of the x categories, as picture text
+  for (const std::string& name : categories(series)) names.push_back(plot_text(name));
   Scale scale = s.y_scale == Scale::automatic && s.y_range.lo <= 0 ? Scale::linear : s.y_scale;
   bool ylog = logarithmic(series, scale, s.xlog);
   std::vector<Series> divided;  // the series with their points beyond the y range
@@ -242,7 +243,7 @@ bool compose(const std::vector<Series>& given, const Settings& s, Figure& f,
     f.legend.push_back(
         {entry(main[k]), main[k].draw(), main[k].draw() != Draw::points && band, {}});
   }
-  f.x = x_axis(main, f.main.beyond, s, f.x.categories);
+  f.x = x_axis(main, f.main.beyond, s, names);
   f.main.y = y_axis(main, {}, ylog, s.y_range);
   for (const Axis* a : {&f.x, &f.main.y})
     if (!std::isfinite(a->hi - a->lo))

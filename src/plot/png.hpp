@@ -7,8 +7,8 @@
 
 namespace plot {
 
-// Pixels as PLplot's memory device leaves them: `height` rows of `width`
-// pixels, the top row first, each pixel red, green and blue bytes.
+// Pixels of a picture: `height` rows of `width` pixels, the top row
+// first, each pixel red, green and blue bytes.
 struct Rgb {
   const unsigned char* bytes = nullptr;
   int width = 0, height = 0;

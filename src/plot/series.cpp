@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <tuple>
 
@@ -55,26 +54,21 @@ void add_errors(const tables::Entry& e, Point& p) {
   }
 }
 
-std::string decimal(double v) {
-  char buf[32];
-  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-}
-
 // One independent value as a slice shows it: "5 < $p_T$ < 7 GeV",
 // "$\sqrt{s}$ = 13 TeV", an open bin as one bound.
 std::string shown_value(const tables::Independent& v, const tables::Coordinate& c) {
   std::string name = v.header.name.empty() ? "x" : v.header.name;
   std::string units = v.header.units.empty() ? "" : " " + v.header.units;
-  if (!c.bin) return name + " = " + (c.number ? decimal(c.value) : c.text) + units;
+  if (!c.bin) return name + " = " + (c.number ? tables::shortest(c.value) : c.text) + units;
   if (std::isinf(c.low) && std::isinf(c.high)) return name + " any";
-  if (std::isinf(c.high)) return name + " > " + decimal(c.low) + units;
-  if (std::isinf(c.low)) return name + " < " + decimal(c.high) + units;
-  return decimal(c.low) + " < " + name + " < " + decimal(c.high) + units;
+  if (std::isinf(c.high)) return name + " > " + tables::shortest(c.low) + units;
+  if (std::isinf(c.low)) return name + " < " + tables::shortest(c.high) + units;
+  return tables::shortest(c.low) + " < " + name + " < " + tables::shortest(c.high) + units;
 }
 
 // A qualifier as a label shows it: "$\sqrt{s}$ = 13 TeV".
 std::string shown_qualifier(const tables::Qualifier& q) {
-  std::string value = q.number ? decimal(q.value) : q.text;
+  std::string value = q.number ? tables::shortest(q.value) : q.text;
   return q.name + " = " + value + (q.units.empty() ? "" : " " + q.units);
 }
 

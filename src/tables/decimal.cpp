@@ -155,4 +155,9 @@ double rounded(const Decimal& d) noexcept {
   return d.negative ? -v : v;
 }
 
+std::string shortest(double x) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
+}
+
 }  // namespace tables

@@ -36,4 +36,7 @@ std::string text_of(const Decimal& d);
 // The double nearest `d` (an infinity beyond the largest).
 double rounded(const Decimal& d) noexcept;
 
+// The shortest text that reads back as `x` (std::to_chars's).
+std::string shortest(double x);
+
 }  // namespace tables

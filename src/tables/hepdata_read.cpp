@@ -261,7 +261,7 @@ bool parse(std::string_view text, Table& t, ReadFailure& why) {
   if (yaml.documents() > 1)
     return why = {ReadError::documents, {}, std::to_string(yaml.documents())}, false;
   const Node doc = yaml.root();
-  Walk walk{nodes_per_byte * text.size() + 1000, 0, why};
+  Walk walk{node_budget(text.size()), 0, why};
   if (!check(doc, "", 0, walk) || !check_variables(doc, why)) return false;
   Node xs = doc.at("independent_variables"), ys = doc.at("dependent_variables");
   t.independent.resize(xs.size());

@@ -145,7 +145,7 @@ bool YamlDocument::build(std::string_view text, ReadFailure& why) {
   if (!parser.ready) return why = {ReadError::unreadable, {}, "out of memory"}, false;
   yaml_parser_set_input_string(&parser.p, reinterpret_cast<const unsigned char*>(text.data()),
                                text.size());
-  const std::size_t node_limit = nodes_per_byte * text.size() + 1000;
+  const std::size_t node_limit = node_budget(text.size());
   std::unordered_map<std::string, std::uint32_t> anchors;
   struct Open {
     std::uint32_t node;

@@ -97,6 +97,8 @@ class YamlDocument {
 // The nodes a document may make for each byte of its text, counting each
 // repetition through an alias: a few bytes cannot stand for a huge tree.
 constexpr std::size_t nodes_per_byte = 4;
+// The nodes a text of `bytes` may make, with room for a small one's.
+constexpr std::size_t node_budget(std::size_t bytes) { return nodes_per_byte * bytes + 1000; }
 
 // The number a scalar writes: a decimal ("1.5", "+2", ".5", "1e5", quoted
 // or not, as the table readers always took it) or YAML's infinities and

@@ -99,11 +99,6 @@ bool plain(std::string_view path) {
 
 std::string place(std::size_t line) { return "line " + std::to_string(line); }
 
-std::string shortest(double x) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
-}
-
 // A number of a row: a decimal, "nan" or "inf", in the C locale's form.
 bool number(std::string_view w, double& x) {
   if (w.starts_with('+')) w.remove_prefix(1);
@@ -268,7 +263,7 @@ bool breakdown(const YamlNode& h, std::size_t header_bytes, std::vector<Entry>& 
   const YamlNode b = h.at("ErrorBreakdown");
   if (!b.defined() || b.is_null()) return true;
   if (!b.is_map()) return why = {ReadError::bad_breakdown, {}, "is not a map"}, false;
-  std::size_t budget = nodes_per_byte * header_bytes + 1000;
+  std::size_t budget = node_budget(header_bytes);
   std::vector<Uncertainty> parts;
   for (std::size_t k = 0; k < b.size(); ++k) {
     std::size_t i = 0;

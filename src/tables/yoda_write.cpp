@@ -4,7 +4,6 @@
 // decimals, so that a reader that works them back gets the edges written.
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <initializer_list>
 
@@ -20,11 +19,6 @@ namespace {
 // chain of operator+ would repeat the code of each step.
 void add(std::string& out, std::initializer_list<std::string_view> pieces) {
   for (std::string_view p : pieces) out.append(p);
-}
-
-std::string shortest(double v) {
-  char buf[32];
-  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
 // x, then its distances to the bin's low and high edges, each after a tab:
