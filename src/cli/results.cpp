@@ -105,43 +105,43 @@ std::string describe(std::string_view part, std::string_view name, int b, bool n
 
 constexpr std::string_view parts[] = {"", "the statistical error of ", "the systematic error of "};
 
-}  // namespace
-
-std::string not_finite(const core::Measurement& m, const core::FinalValues& v) {
+// The first non-empty text `say(part, name, bin, x)` gives, over the
+// rate's and the fragmentation function's values, statistical and
+// systematic errors, bin by bin; empty when every one gives none.
+template <class Say>
+std::string first_of(const core::FinalValues& v, Say say) {
   const std::pair<std::string_view, const decltype(v.rate)*> quantities[] = {
       {"the rate", &v.rate}, {"the fragmentation function", &v.frag}};
-  for (const auto& [name, rows] : quantities) {
+  for (const auto& [name, rows] : quantities)
     for (int b = core::first_reported; b <= core::last_reported; ++b) {
       const core::WithErrors& row = (*rows)[static_cast<unsigned>(b - core::first_reported)];
       for (unsigned k = 0; k < row.size(); ++k)
-        if (!std::isfinite(row[k])) return describe(parts[k], name, b, std::isnan(row[k]), m);
+        if (std::string why = say(k, name, b, row[k]); !why.empty()) return why;
     }
-  }
   return {};
+}
+
+}  // namespace
+
+std::string not_finite(const core::Measurement& m, const core::FinalValues& v) {
+  return first_of(v, [&](unsigned k, std::string_view name, int b, float x) {
+    return std::isfinite(x) ? std::string() : describe(parts[k], name, b, std::isnan(x), m);
+  });
 }
 
 // A fit that failed gives a yield of 0 or a count below 0, and through
 // them a final value of 0 or below: a table would carry it as a
 // measurement.
 std::string not_measured(const core::FinalValues& v) {
-  const std::pair<std::string_view, const decltype(v.rate)*> quantities[] = {
-      {"the rate", &v.rate}, {"the fragmentation function", &v.frag}};
-  for (const auto& [name, rows] : quantities) {
-    for (int b = core::first_reported; b <= core::last_reported; ++b) {
-      const core::WithErrors& row = (*rows)[static_cast<unsigned>(b - core::first_reported)];
-      for (unsigned k = 0; k < row.size(); ++k) {
-        if (k == 0 ? row[k] > 0 : row[k] >= 0) continue;
-        char buf[32];
-        std::string why(parts[k]);
-        why.append(name).append(" of ").append(bin_name(b)).append(" is ");
-        why.append(tables::number(tables::decimal(row[k]), buf));
-        why.append(k == 0 ? ", not above 0" : ", below 0");
-        return why.append(
-            ": a failed fit is no measurement (xpcorr --check examines the fit files)");
-      }
-    }
-  }
-  return {};
+  return first_of(v, [](unsigned k, std::string_view name, int b, float x) {
+    if (k == 0 ? x > 0 : x >= 0) return std::string();
+    char buf[32];
+    std::string why(parts[k]);
+    why.append(name).append(" of ").append(bin_name(b)).append(" is ");
+    why.append(tables::number(tables::decimal(x), buf));
+    why.append(k == 0 ? ", not above 0" : ", below 0");
+    return why.append(": a failed fit is no measurement (xpcorr --check examines the fit files)");
+  });
 }
 
 }  // namespace cli
